@@ -1,0 +1,12 @@
+#include "collage/defaultbackground.h"
+
+QImage DefaultBackground()
+{
+    return QImage(QStringLiteral(":/tessarin/default_background.png"))
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+QImage WindowIconImage()
+{
+    return QImage(QStringLiteral(":/tessarin/tessarin.png"));
+}

@@ -1,0 +1,36 @@
+#include "runtime/commondialog.h"
+
+QList<FilterEntry> ParseFilter(const QString& filter)
+{
+    QList<FilterEntry> entries;
+    if (filter.isEmpty())
+        return entries;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i < parts.size(); i += 2) {
+        FilterEntry entry {parts[i], {}};
+        if (i + 1 < parts.size())
+            entry.patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        entries.append(entry);
+    }
+    return entries;
+}
+
+QStringList NameFilters(const QString& filter)
+{
+    QStringList result;
+    for (const FilterEntry& entry : ParseFilter(filter)) {
+        const QStringList patterns
+            = entry.patterns.isEmpty() ? QStringList {QStringLiteral("*")} : entry.patterns;
+        const QString spaced = patterns.join(QLatin1Char(' '));
+        const QString ownList
+            = QLatin1Char('(') + patterns.join(QLatin1Char(';')) + QLatin1Char(')');
+        QString description = entry.description;
+        if (!entry.patterns.isEmpty() && description.endsWith(ownList)) {
+            description.chop(ownList.size());
+            result.append(description + QLatin1Char('(') + spaced + QLatin1Char(')'));
+        } else {
+            result.append(description + QStringLiteral(" (") + spaced + QLatin1Char(')'));
+        }
+    }
+    return result;
+}

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Tessarin, builds it, then starts the window
+# ("start") or runs every test ("test"). Only what is missing is installed.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${TESSARIN_BUILD_DIR:-$root/build}
+
+packages=(
+    build-essential cmake
+    qt6-base-dev
+    fonts-arphic-uming fonts-noto-cjk # a Song face for crisp small characters, and a full CJK set
+    xvfb xauth x11-utils              # a real X server for the window tests, and a display probe
+)
+
+install_missing() {
+    local missing=() p
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    ((${#missing[@]})) || return 0
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "Missing packages: ${missing[*]}. Install them as root (apt-get install), or install sudo." >&2
+            exit 1
+        fi
+        sudo=(sudo)
+    fi
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${missing[@]}"
+}
+
+build() {
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build "$build" -j"$(nproc)"
+}
+
+have_display() {
+    [ -n "${WAYLAND_DISPLAY:-}" ] && return 0
+    [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1
+}
+
+case "${1:-}" in
+start)
+    install_missing
+    build
+    if ! have_display; then
+        cat >&2 <<MSG
+Tessarin is built, but this machine has no display to show its window on
+(neither DISPLAY nor WAYLAND_DISPLAY names one that answers).
+Start it on a desktop, or on a virtual X server:
+    xvfb-run -a $build/tessarin
+MSG
+        exit 1
+    fi
+    exec "$build/tessarin"
+    ;;
+test)
+    install_missing
+    build
+    cd "$build"
+    ctest --output-on-failure
+    ;;
+*)
+    echo "usage: $0 start|test" >&2
+    exit 2
+    ;;
+esac

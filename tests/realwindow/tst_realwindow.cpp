@@ -1,0 +1,54 @@
+#include "support/scriptedservices.h"
+#include "support/testregistry.h"
+#include "window/frmtessarin.h"
+#include "window/picturebox.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+
+// The window on a real X server: what the screen shows, read back from the
+// server, not from the widgets.
+class TestRealWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
+
+    void windowShowsThePreview()
+    {
+        ScriptedServices services;
+        FrmTessarin w(services);
+        w.Form_Load();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::qWait(200);
+
+        QScreen* screen = w.screen();
+        const QImage shot = screen->grabWindow(w.winId()).toImage();
+        QCOMPARE(shot.size(), w.size() * w.devicePixelRatio());
+
+        // The preview picture sits inside the viewport; its pixels on screen are the
+        // preview image's pixels.
+        const QPoint origin = w.Pic2->mapTo(&w, QPoint(0, 0));
+        const QImage& preview = w.Pic2->Image();
+        int dark = 0;
+        for (int y = 0; y < preview.height(); ++y) {
+            for (int x = 0; x < preview.width(); ++x) {
+                QCOMPARE(
+                    shot.pixel(origin + QPoint(x, y)) & 0xFFFFFF, preview.pixel(x, y) & 0xFFFFFF);
+                dark += qGray(preview.pixel(x, y)) < 128;
+            }
+        }
+        QVERIFY(dark > 0);
+
+        const QString dir = qEnvironmentVariable("TESSARIN_TEST_OUTPUT", QDir::tempPath());
+        QDir().mkpath(dir);
+        QVERIFY(shot.save(dir + QStringLiteral("/window.png")));
+    }
+};
+
+TESSARIN_TEST(TestRealWindow)
+#include "tst_realwindow.moc"

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "runtime/commondialog.h"
+#include "runtime/services.h"
+
+#include <QQueue>
+#include <optional>
+
+// Services whose answers a test writes down in advance; nothing ever blocks.
+// Every question asked is recorded, so a test can check what the user was shown.
+class ScriptedServices : public Services
+{
+public:
+    struct Prompt
+    {
+        QString prompt, title, defaultText;
+    };
+
+    // Replies of the file dialogs: a path to choose, or nullopt to cancel.
+    QQueue<std::optional<QString>> openReplies;
+    QQueue<std::optional<QString>> saveReplies;
+    QList<CommonDialog> dialogsShown;
+
+    QQueue<QString> inputReplies; // an empty reply is a cancel
+    QList<Prompt> prompts;
+
+    QList<std::pair<QString, QString>> warnings;
+
+    // The clipboard: text, or something that is not text.
+    std::optional<QString> clipboardText;
+    bool clipboardHasOther = false;
+
+    QStringList fonts;
+    int eventPasses = 0;
+
+    bool ShowOpen(CommonDialog& dialog) override { return answer(openReplies, dialog); }
+    bool ShowSave(CommonDialog& dialog) override { return answer(saveReplies, dialog); }
+
+    QString InputBox(
+        const QString& prompt, const QString& title, const QString& defaultText) override
+    {
+        prompts.append({prompt, title, defaultText});
+        return inputReplies.isEmpty() ? QString() : inputReplies.dequeue();
+    }
+
+    void WarningBox(const QString& title, const QString& text) override
+    {
+        warnings.append({title, text});
+    }
+
+    void ClipboardClear() override
+    {
+        clipboardText.reset();
+        clipboardHasOther = false;
+    }
+    void ClipboardSetText(const QString& text) override { clipboardText = text; }
+    QString ClipboardText() override { return clipboardText.value_or(QString()); }
+    bool ClipboardHasText() override { return clipboardText.has_value(); }
+
+    QStringList ScreenFonts() override { return fonts; }
+    void DoEvents() override { ++eventPasses; }
+
+private:
+    bool answer(QQueue<std::optional<QString>>& replies, CommonDialog& dialog)
+    {
+        dialogsShown.append(dialog);
+        const std::optional<QString> reply = replies.isEmpty() ? std::nullopt : replies.dequeue();
+        if (!reply)
+            return false;
+        dialog.FileName = *reply;
+        return true;
+    }
+};

@@ -1,0 +1,223 @@
+#include "window/frmtessarin.h"
+
+#include "collage/defaultbackground.h"
+#include "runtime/twips.h"
+#include "window/picturebox.h"
+#include "window/vbwidgets.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QListWidget>
+#include <QMenu>
+
+const QString FrmTessarin::Title = QStringLiteral("墨砾版字符拼合画");
+
+namespace {
+
+// The Song face the window was designed in, and what stands in for it here.
+QFont songFont(qreal points, bool bold = false)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+        QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")});
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+template <class Widget>
+Widget* place(Widget* widget, double left, double top, double width, double height)
+{
+    widget->setGeometry(TwipsRect(left, top, width, height));
+    return widget;
+}
+
+} // namespace
+
+FrmTessarin::FrmTessarin(Services& services, QWidget* parent)
+    : QWidget(parent)
+    , m_services(services)
+{
+    setWindowTitle(Title);
+    setWindowIcon(QIcon(QPixmap::fromImage(WindowIconImage())));
+    resize(TwipsToPixels(4680), TwipsToPixels(3195));
+    // The window was laid out for its platform's default control font, a 9-point
+    // Song face twelve pixels high; a taller font would be cut off in the small
+    // fields and labels.
+    setFont(songFont(9));
+    createControls();
+    createMenus();
+    setTabOrder();
+    connectHandlers();
+}
+
+FrmTessarin::~FrmTessarin() = default;
+
+void FrmTessarin::createControls()
+{
+    TxtSrc = place(new MultiLineTextBox(this), 0, 0, 1500, 900);
+    TxtSrc->setToolTip(QStringLiteral("源字符"));
+    TxtView1 = place(new MultiLineTextBox(this), 1500, 0, 1500, 900);
+    TxtView1->setToolTip(QStringLiteral("显示字符"));
+    TxtView2 = place(new MultiLineTextBox(this), 3000, 0, 1500, 900);
+    TxtView2->setToolTip(QStringLiteral("空格字符"));
+
+    TxtMapWidth = place(new TextBox(4, this), 0, 900, 750, 300);
+    TxtMapWidth->setText(QStringLiteral("12"));
+    TxtMapWidth->setToolTip(QStringLiteral("图片宽度"));
+    TxtMapHeight = place(new TextBox(4, this), 750, 900, 750, 300);
+    TxtMapHeight->setText(QStringLiteral("12"));
+    TxtMapHeight->setToolTip(QStringLiteral("图片高度"));
+    TxtHeight = place(new TextBox(3, this), 0, 1200, 1500, 300);
+    TxtHeight->setText(QStringLiteral("9"));
+    TxtHeight->setToolTip(QStringLiteral("字体大小"));
+
+    struct StyleButton
+    {
+        CheckBox*& control;
+        const char16_t* caption;
+        const char16_t* tip;
+        double left, width;
+        void (QFont::*style)(bool);
+    };
+    const StyleButton styles[] = {
+        {ChkB, u"B", u"粗体", 0, 390, &QFont::setBold},
+        {ChkI, u"I", u"斜体", 390, 360, &QFont::setItalic},
+        {ChkU, u"U", u"下划线", 750, 390, &QFont::setUnderline},
+        {ChkD, u"D", u"删除线", 1140, 360, &QFont::setStrikeOut},
+    };
+    for (const StyleButton& button : styles) {
+        const QString caption = QString::fromUtf16(button.caption);
+        button.control = place(new CheckBox(caption, CheckBox::ButtonLook, this), button.left, 1500,
+            button.width, 270);
+        button.control->setToolTip(QString::fromUtf16(button.tip));
+        // Each button shows its letter in the style it switches on.
+        QFont font = songFont(9);
+        (font.*button.style)(true);
+        button.control->setFont(font);
+    }
+
+    ChkDelRight = place(
+        new CheckBox(QStringLiteral("删除右侧空格"), CheckBox::BoxLook, this), 0, 1740, 1425, 225);
+    LblFontName = place(new Label(QStringLiteral("字体名"), this), 270, 1980, 900, 180);
+    ChkTxtFont
+        = place(new CheckBox(QStringLiteral(" "), CheckBox::BoxLook, this), 0, 1950, 285, 225);
+    ListFontName = place(new QListWidget(this), 0, 2160, 1500, 1020);
+
+    Lbl1 = place(new Label(QStringLiteral("预览"), this), 1500, 900, 300, 600);
+    Lbl2 = place(new Label(QStringLiteral("显示"), this), 1500, 1500, 300, 600);
+    for (Label* tab : {Lbl1, Lbl2}) {
+        tab->setFont(songFont(12, true));
+        tab->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    }
+    Lbl1->SetForeColor(QColor(0, 128, 0));
+    Lbl2->SetForeColor(QColor(0, 0, 128));
+    Lbl2->SetBackStyle(0);
+
+    CmdConv = place(new CommandButton(QStringLiteral("生成"), this), 1500, 2190, 300, 600);
+    CmdConv->setFont(songFont(12, true));
+    CmdMore = place(new CommandButton(QStringLiteral("▼"), this), 1500, 2790, 300, 300);
+    CmdMore->setFont(songFont(10.5));
+    CmdMore->setToolTip(QStringLiteral("More..."));
+
+    // The output box lies beneath the preview group on the same rectangle.
+    TxtOut = place(new QPlainTextEdit(this), 1800, 900, 2835, 2265);
+    TxtOut->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    Pic1 = place(new PictureBox(PictureBox::SunkenBorder, this), 1800, 900, 2595, 2025);
+    HSBar1 = place(new ScrollBar(Qt::Horizontal, this), 1830, 2910, 2505, 240);
+    VSBar1 = place(new ScrollBar(Qt::Vertical, this), 4410, 930, 240, 1845);
+    for (ScrollBar* bar : {HSBar1, VSBar1}) {
+        bar->SetMin(0);
+        bar->SetMax(1024);
+        bar->SetLargeChange(16);
+        bar->SetSmallChange(1);
+        bar->SetValue(0);
+    }
+
+    QWidget* viewport = Pic1->Container();
+    Pic2 = new PictureBox(PictureBox::NoBorder, viewport);
+    Pic2->SetBackColor(Qt::white);
+    Pic2->SetInnerSize(12, 12);
+    Pic2->move(0, 0);
+    Pic2->Font() = songFont(9);
+    // Small glyphs come out in crisp one-pixel strokes, as the generator needs them.
+    Pic2->Font().setStyleStrategy(QFont::NoAntialias);
+
+    Pic3 = new PictureBox(PictureBox::SunkenBorder, viewport);
+    Pic3->SetAutoSize(true);
+    Pic3->SetInnerSize(32, 32);
+    Pic3->move(58, 12);
+    Pic3->hide();
+    Pic4 = new PictureBox(PictureBox::SunkenBorder, viewport);
+    Pic4->SetAutoSize(true);
+    Pic4->move(60, 54);
+    Pic4->SetPicture(DefaultBackground());
+    Pic4->hide();
+
+    const std::pair<QWidget*, const char*> names[] = {{TxtSrc, "TxtSrc"}, {TxtView1, "TxtView1"},
+        {TxtView2, "TxtView2"}, {TxtMapWidth, "TxtMapWidth"}, {TxtMapHeight, "TxtMapHeight"},
+        {TxtHeight, "TxtHeight"}, {ChkB, "ChkB"}, {ChkI, "ChkI"}, {ChkU, "ChkU"}, {ChkD, "ChkD"},
+        {ChkDelRight, "ChkDelRight"}, {LblFontName, "LblFontName"}, {ChkTxtFont, "ChkTxtFont"},
+        {ListFontName, "ListFontName"}, {Lbl1, "Lbl1"}, {Lbl2, "Lbl2"}, {CmdConv, "CmdConv"},
+        {CmdMore, "CmdMore"}, {Pic1, "Pic1"}, {HSBar1, "HSBar1"}, {VSBar1, "VSBar1"},
+        {Pic2, "Pic2"}, {Pic3, "Pic3"}, {TxtOut, "TxtOut"}, {Pic4, "Pic4"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
+
+    for (PictureBox* picture : {Pic1, Pic2})
+        picture->setFocusPolicy(Qt::TabFocus);
+    for (Label* label : {LblFontName, Lbl1, Lbl2})
+        label->setFocusPolicy(Qt::NoFocus);
+}
+
+void FrmTessarin::setTabOrder()
+{
+    const QList<QWidget*> order = {TxtSrc, TxtView1, TxtView2, TxtMapWidth, TxtMapHeight, TxtHeight,
+        ChkB, ChkI, ChkU, ChkD, ChkDelRight, ChkTxtFont, ListFontName, CmdConv, CmdMore, Pic1,
+        HSBar1, VSBar1, Pic2, TxtOut};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void FrmTessarin::connectHandlers()
+{
+    connect(CmdConv, &QPushButton::clicked, this, &FrmTessarin::CmdConv_Click);
+    connect(Lbl1, &Label::Click, this, &FrmTessarin::Lbl1_Click);
+    connect(Lbl2, &Label::Click, this, &FrmTessarin::Lbl2_Click);
+}
+
+void FrmTessarin::SetMousePointer(int pointer)
+{
+    if (pointer == m_mousePointer)
+        return;
+    if (m_mousePointer != MousePointerDefault)
+        QGuiApplication::restoreOverrideCursor();
+    m_mousePointer = pointer;
+    if (pointer == MousePointerHourglass)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void FrmTessarin::Form_Load()
+{
+    Pic3->SetPicture(Pic4->Picture());
+
+    TxtSrc->SetText(QStringLiteral("墨"));
+    TxtView1->SetText(QStringLiteral("砾"));
+    TxtView2->SetText(QStringLiteral("\u3000"));
+
+    CDlgSave.DialogTitle = QStringLiteral("请选择保存的文件：");
+    CDlgSave.Filter = QStringLiteral("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");
+    CDlgSave.FilterIndex = 1;
+    CDlgSave.Flags = CommonDialog::HideReadOnly;
+
+    CDlgOpen.DialogTitle = QStringLiteral("请选择图片文件：");
+    CDlgOpen.Filter
+        = QStringLiteral("图片文件(*.bmp;*.jpg;*.gif;*.ico;*.cur)|*.bmp;*.jpg;*.gif;*.ico;*.cur|"
+                         "Windows位图(*.bmp)|*.bmp|Jpeg文件(*.jpg)|*.jpg|GIF文件(*.gif)|*.gif|"
+                         "图标文件(*.ico)|*.ico|光标文件(*.cur)|*.cur|*.*");
+    CDlgOpen.FilterIndex = 1;
+    CDlgOpen.Flags = CommonDialog::HideReadOnly;
+
+    RenderPreview();
+}

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "runtime/commondialog.h"
+
+#include <QWidget>
+#include <array>
+
+class CheckBox;
+class Label;
+class MultiLineTextBox;
+class PictureBox;
+class QAction;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class ScrollBar;
+class Services;
+class TextBox;
+
+// The one window. Its controls carry the names the rest of the program uses;
+// the handlers live in the folder of the subsystem they belong to.
+class FrmTessarin : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static const QString Title;
+
+    explicit FrmTessarin(Services& services, QWidget* parent = nullptr);
+    ~FrmTessarin() override;
+
+    // Controls, in the window's keyboard order.
+    MultiLineTextBox* TxtSrc;
+    MultiLineTextBox* TxtView1;
+    MultiLineTextBox* TxtView2;
+    TextBox* TxtMapWidth;
+    TextBox* TxtMapHeight;
+    TextBox* TxtHeight;
+    CheckBox* ChkB;
+    CheckBox* ChkI;
+    CheckBox* ChkU;
+    CheckBox* ChkD;
+    CheckBox* ChkDelRight;
+    Label* LblFontName;
+    CheckBox* ChkTxtFont;
+    QListWidget* ListFontName;
+    Label* Lbl1;
+    Label* Lbl2;
+    QPushButton* CmdConv;
+    QPushButton* CmdMore;
+    PictureBox* Pic1;
+    ScrollBar* HSBar1;
+    ScrollBar* VSBar1;
+    PictureBox* Pic2;
+    PictureBox* Pic3;
+    QPlainTextEdit* TxtOut;
+    PictureBox* Pic4;
+
+    CommonDialog CDlgOpen;
+    CommonDialog CDlgSave;
+
+    // The pop-up menu tree.
+    QMenu* MnuPop;
+    QAction* mnuCopyText;
+    QAction* mnuSave;
+    QAction* mnuBgMap;
+    QAction* mnuSetOldBgMap;
+    QAction* mnuBar0_0;
+    QAction* mnuZDQH;
+    QAction* mnuFormDefSize;
+    QAction* mnuBar0_1;
+    QAction* mnuKeepWidth;
+    QAction* mnuLock;
+    QMenu* mnuTxtOutPop;
+    QAction* mnuUnDo;
+    QAction* mnuBar1_0;
+    QAction* mnuCut;
+    QAction* mnuCopy;
+    QAction* mnuPaste;
+    QAction* mnuDel;
+    QAction* mnuBar1_1;
+    QAction* mnuSelAll;
+    QAction* mnuBar0_2;
+    QMenu* mnuCLFS;
+    std::array<QAction*, 3> mnuFS;
+
+    // Form variables.
+    qint16 mProcessMode = 0;
+    quint8 mKValue = 0;
+    bool mShowOutput = false;
+    bool mChangeFont = false;
+    QString mBgMapFile;
+
+    void Form_Load();
+
+    // Collage generation.
+    void RenderPreview();
+    void CmdConv_Click();
+    void mnuFS_Click(int index);
+    static QString SlowModeCaption(quint8 k);
+    void Lbl1_Click();
+    void Lbl2_Click();
+
+    void CmdMore_Click();
+
+    // The window's mouse pointer: the hourglass while a command runs.
+    static constexpr int MousePointerDefault = 0;
+    static constexpr int MousePointerHourglass = 11;
+    int MousePointer() const { return m_mousePointer; }
+    void SetMousePointer(int pointer);
+
+private:
+    void SwitchTab(Label& active, Label& inactive);
+    void connectHandlers();
+    void createControls();
+    void createMenus();
+    void setTabOrder();
+
+    Services& m_services;
+    int m_mousePointer = MousePointerDefault;
+};

@@ -1,0 +1,114 @@
+#include "window/picturebox.h"
+
+#include "collage/textprint.h"
+
+#include <QPainter>
+
+namespace {
+
+// 96 dots per inch, so that a font size in points gives the pixel height the
+// window system would give it, whatever the screen.
+constexpr int DotsPerMeter96 = 3780;
+
+QImage blankImage(int width, int height, const QColor& colour)
+{
+    QImage image(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    image.setDotsPerMeterX(DotsPerMeter96);
+    image.setDotsPerMeterY(DotsPerMeter96);
+    image.fill(colour);
+    return image;
+}
+
+} // namespace
+
+PictureBox::PictureBox(Border border, QWidget* parent)
+    : QFrame(parent)
+    , m_backColor(palette().color(QPalette::Button))
+{
+    if (border == SunkenBorder) {
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        setLineWidth(2);
+    }
+    m_image = blankImage(0, 0, m_backColor);
+}
+
+void PictureBox::SetInnerSize(int width, int height)
+{
+    const int frame = 2 * frameWidth();
+    resize(std::max(width, 0) + frame, std::max(height, 0) + frame);
+    fitImageToWidget();
+}
+
+void PictureBox::SetBackColor(const QColor& colour)
+{
+    m_backColor = colour;
+    fitImageToWidget();
+    m_image.fill(colour);
+    update();
+}
+
+void PictureBox::SetPicture(const QImage& picture)
+{
+    m_picture = picture;
+    if (m_autoSize && !picture.isNull())
+        SetInnerSize(picture.width(), picture.height());
+    fitImageToWidget();
+    m_image.fill(m_backColor);
+    if (!picture.isNull()) {
+        QPainter painter(&m_image);
+        painter.drawImage(0, 0, picture);
+    }
+    update();
+}
+
+void PictureBox::Print(const QString& text)
+{
+    fitImageToWidget();
+    const QPoint next = PrintText(m_image, m_font, QPoint(CurrentX, CurrentY), text);
+    CurrentX = next.x();
+    CurrentY = next.y();
+}
+
+void PictureBox::Refresh()
+{
+    update();
+}
+
+QWidget* PictureBox::Container()
+{
+    if (!m_container) {
+        m_container = new QWidget(this);
+        m_container->setGeometry(contentsRect());
+        m_container->show();
+    }
+    return m_container;
+}
+
+void PictureBox::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.drawImage(contentsRect().topLeft(), Image());
+}
+
+void PictureBox::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    fitImageToWidget();
+    if (m_container)
+        m_container->setGeometry(contentsRect());
+}
+
+void PictureBox::fitImageToWidget() const
+{
+    const QSize inner = contentsRect().size().expandedTo(QSize(0, 0));
+    if (inner == m_image.size())
+        return;
+    QImage grown = blankImage(inner.width(), inner.height(), m_backColor);
+    if (!m_image.isNull()) {
+        QPainter painter(&grown);
+        painter.drawImage(0, 0, m_image);
+    }
+    m_image = grown;
+    const_cast<PictureBox*>(this)->update();
+}

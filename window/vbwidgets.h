@@ -1,0 +1,135 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+// A label that reports clicks and double clicks, with an opaque or transparent
+// background in a colour of its own.
+class Label : public QLabel
+{
+    Q_OBJECT
+
+public:
+    Label(const QString& caption, QWidget* parent);
+
+    QColor BackColor() const { return m_backColor; }
+    void SetBackColor(const QColor& colour);
+    QColor ForeColor() const;
+    void SetForeColor(const QColor& colour);
+    // 1: the background colour fills the label; 0: the parent shows through.
+    int BackStyle() const { return m_backStyle; }
+    void SetBackStyle(int style);
+
+Q_SIGNALS:
+    void Click();
+    void DblClick();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor m_backColor;
+    int m_backStyle = 1;
+};
+
+// A check box whose value is 0 (unchecked), 1 (checked) or 2 (greyed). Only the
+// program sets the greyed value; a click on a greyed box checks it. With
+// ButtonLook it is drawn as a push button that stays pressed while not unchecked.
+class CheckBox : public QCheckBox
+{
+    Q_OBJECT
+
+public:
+    enum Look { BoxLook, ButtonLook };
+    CheckBox(const QString& caption, Look look, QWidget* parent);
+
+    int Value() const;
+    void SetValue(int value);
+
+protected:
+    void nextCheckState() override;
+    void paintEvent(QPaintEvent* event) override;
+    bool hitButton(const QPoint& pos) const override;
+
+private:
+    Look m_look;
+};
+
+// A push button whose caption wraps onto further lines when the button is too
+// narrow for it, so a tall narrow button shows its characters one above the other.
+class CommandButton : public QPushButton
+{
+    Q_OBJECT
+
+public:
+    CommandButton(const QString& caption, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A single-line field that takes at most a given number of typed characters; the
+// program may still set a longer text.
+class TextBox : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    TextBox(int maxTypedLength, QWidget* parent);
+    int MaxLength() const { return m_maxTypedLength; }
+
+private:
+    int m_maxTypedLength;
+};
+
+// A multi-line text box whose lines never wrap.
+class MultiLineTextBox : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit MultiLineTextBox(QWidget* parent);
+    QString Text() const { return toPlainText(); }
+    // Replaces the text; nothing happens, and no change is reported, when it is the same.
+    void SetText(const QString& text);
+};
+
+// A scroll bar with a range from Min to Max where Max may lie below Min: the
+// value then runs downwards while the thumb still moves from left to right (or
+// top to bottom) as Min turns into Max.
+class ScrollBar : public QScrollBar
+{
+    Q_OBJECT
+
+public:
+    ScrollBar(Qt::Orientation orientation, QWidget* parent);
+
+    int Min() const { return m_min; }
+    int Max() const { return m_max; }
+    void SetMin(int min);
+    void SetMax(int max);
+    int Value() const { return value(); }
+    void SetValue(int value) { setValue(value); }
+    int SmallChange() const { return singleStep(); }
+    void SetSmallChange(int step) { setSingleStep(step); }
+    int LargeChange() const { return pageStep(); }
+    void SetLargeChange(int step) { setPageStep(step); }
+
+Q_SIGNALS:
+    // The value has changed, by whatever means.
+    void Change();
+    // The thumb is being dragged.
+    void Scroll();
+
+private:
+    void applyRange();
+
+    int m_min = 0;
+    int m_max = 0;
+};
