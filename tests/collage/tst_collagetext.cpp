@@ -170,6 +170,32 @@ private Q_SLOTS:
         QCOMPARE(rulerEnd - 2, qsizetype(1024 * 40));
     }
 
+    // The generator judges mode 2 without rounding each grey level; it must agree
+    // with the grey level everywhere, ties (such as blue 250, exactly 28.5) included.
+    void modeTwoAgreesWithTheGreyLevel()
+    {
+        QImage colours(256, 257, QImage::Format_RGB32);
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                colours.setPixel(x, y, qRgb(x, y, (x * 7 + y * 13) % 256));
+        for (int x = 0; x < 256; ++x)
+            colours.setPixel(x, 256, qRgb(0, 0, x));
+        for (int k = 16; k <= 240; ++k) {
+            const CollageOptions options {
+                u"D"_qs, u"L"_qs, false, false, ProcessMode::Slow, quint8(k)};
+            const QString text = CollageText(colours, options);
+            qsizetype at = 0;
+            for (int y = 0; y < colours.height(); ++y) {
+                at += 2;
+                for (int x = 0; x < colours.width(); ++x, ++at) {
+                    const bool light = IsLightSlow(ColourOf(colours.pixel(x, y)), quint8(k));
+                    if (text[at] != (light ? u'L' : u'D'))
+                        QFAIL(qPrintable(QStringLiteral("K %1, pixel %2,%3").arg(k).arg(x).arg(y)));
+                }
+            }
+        }
+    }
+
     void modeTwoUsesK()
     {
         QImage grey(3, 1, QImage::Format_RGB32);
