@@ -121,8 +121,7 @@ void FrmTessarin::createControls()
     CmdMore->setToolTip(QStringLiteral("More..."));
 
     // The output box lies beneath the preview group on the same rectangle.
-    TxtOut = place(new QPlainTextEdit(this), 1800, 900, 2835, 2265);
-    TxtOut->setLineWrapMode(QPlainTextEdit::NoWrap);
+    TxtOut = place(new OutputBox(this), 1800, 900, 2835, 2265);
 
     Pic1 = place(new PictureBox(PictureBox::SunkenBorder, this), 1800, 900, 2595, 2025);
     HSBar1 = place(new ScrollBar(Qt::Horizontal, this), 1830, 2910, 2505, 240);

@@ -8,11 +8,11 @@
 class CheckBox;
 class Label;
 class MultiLineTextBox;
+class OutputBox;
 class PictureBox;
 class QAction;
 class QListWidget;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class ScrollBar;
 class Services;
@@ -54,7 +54,7 @@ public:
     ScrollBar* VSBar1;
     PictureBox* Pic2;
     PictureBox* Pic3;
-    QPlainTextEdit* TxtOut;
+    OutputBox* TxtOut;
     PictureBox* Pic4;
 
     CommonDialog CDlgOpen;
@@ -102,7 +102,33 @@ public:
     void Lbl1_Click();
     void Lbl2_Click();
 
+    // Layout and scrolling.
+    void Form_Resize();
+    void LayoutPreview();
+    void HSBar1_Change();
+    void HSBar1_Scroll();
+    void VSBar1_Change();
+    void VSBar1_Scroll();
+
+    // The menus and the window's options.
     void CmdMore_Click();
+    void MnuPop_Click();
+    void mnuTxtOutPop_Click();
+    void TxtOut_MouseDown(int button, int shift, int x, int y);
+    void mnuZDQH_Click();
+    void mnuKeepWidth_Click();
+    void mnuLock_Click();
+    void mnuFormDefSize_Click();
+
+    // The output box's editing commands, and the whole result out of the program.
+    void mnuUnDo_Click();
+    void mnuCut_Click();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
+    void mnuDel_Click();
+    void mnuSelAll_Click();
+    void mnuCopyText_Click();
+    void mnuSave_Click();
 
     // The window's mouse pointer: the hourglass while a command runs.
     static constexpr int MousePointerDefault = 0;

@@ -176,6 +176,41 @@ void MultiLineTextBox::SetText(const QString& text)
         setPlainText(text);
 }
 
+OutputBox::OutputBox(QWidget* parent)
+    : QPlainTextEdit(parent)
+{
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+void OutputBox::mousePressEvent(QMouseEvent* event)
+{
+    int button = 0;
+    switch (event->button()) {
+    case Qt::LeftButton:
+        button = 1;
+        break;
+    case Qt::RightButton:
+        button = 2;
+        break;
+    case Qt::MiddleButton:
+        button = 4;
+        break;
+    default:
+        break;
+    }
+    int shift = 0;
+    if (event->modifiers() & Qt::ShiftModifier)
+        shift |= 1;
+    if (event->modifiers() & Qt::ControlModifier)
+        shift |= 2;
+    if (event->modifiers() & Qt::AltModifier)
+        shift |= 4;
+    const QPoint at = event->position().toPoint();
+    Q_EMIT MouseDown(button, shift, at.x(), at.y());
+    QPlainTextEdit::mousePressEvent(event);
+}
+
 ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget* parent)
     : QScrollBar(orientation, parent)
 {

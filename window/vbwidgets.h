@@ -100,6 +100,23 @@ public:
     void SetText(const QString& text);
 };
 
+// The output box: plain text without wrapping, which reports every mouse button
+// pressed over it and has no context menu of its own (the window supplies one).
+class OutputBox : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit OutputBox(QWidget* parent);
+
+Q_SIGNALS:
+    // button: 1 left, 2 right, 4 middle.
+    void MouseDown(int button, int shift, int x, int y);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
 // A scroll bar with a range from Min to Max where Max may lie below Min: the
 // value then runs downwards while the thumb still moves from left to right (or
 // top to bottom) as Min turns into Max.
