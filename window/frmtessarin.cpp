@@ -5,10 +5,12 @@
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
 
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QListWidget>
 #include <QMenu>
+#include <QResizeEvent>
 
 const QString FrmTessarin::Title = QStringLiteral("墨砾版字符拼合画");
 
@@ -122,6 +124,12 @@ void FrmTessarin::createControls()
 
     // The output box lies beneath the preview group on the same rectangle.
     TxtOut = place(new OutputBox(this), 1800, 900, 2835, 2265);
+    // Character pictures line up only in a fixed-pitch face whose Chinese
+    // characters are exactly two of its ASCII characters wide.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setFamilies({QStringLiteral("Noto Sans Mono CJK SC"), fixed.family()});
+    fixed.setPointSize(9);
+    TxtOut->setFont(fixed);
 
     Pic1 = place(new PictureBox(PictureBox::SunkenBorder, this), 1800, 900, 2595, 2025);
     HSBar1 = place(new ScrollBar(Qt::Horizontal, this), 1830, 2910, 2505, 240);
@@ -184,6 +192,40 @@ void FrmTessarin::connectHandlers()
     connect(CmdConv, &QPushButton::clicked, this, &FrmTessarin::CmdConv_Click);
     connect(Lbl1, &Label::Click, this, &FrmTessarin::Lbl1_Click);
     connect(Lbl2, &Label::Click, this, &FrmTessarin::Lbl2_Click);
+    connect(LblFontName, &Label::DblClick, this, &FrmTessarin::LblFontName_DblClick);
+    connect(ListFontName, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            ListFontName_Click();
+    });
+    connect(ChkTxtFont, &QCheckBox::stateChanged, this, &FrmTessarin::ChkTxtFont_Click);
+    connect(ChkB, &QCheckBox::stateChanged, this, &FrmTessarin::ChkB_Click);
+    connect(ChkI, &QCheckBox::stateChanged, this, &FrmTessarin::ChkI_Click);
+    connect(ChkU, &QCheckBox::stateChanged, this, &FrmTessarin::ChkU_Click);
+    connect(ChkD, &QCheckBox::stateChanged, this, &FrmTessarin::ChkD_Click);
+    connect(TxtHeight, &QLineEdit::textChanged, this, &FrmTessarin::TxtHeight_Change);
+    connect(TxtMapWidth, &QLineEdit::textChanged, this, &FrmTessarin::TxtMapWidth_Change);
+    connect(TxtMapHeight, &QLineEdit::textChanged, this, &FrmTessarin::TxtMapHeight_Change);
+    connect(TxtSrc, &QPlainTextEdit::textChanged, this, &FrmTessarin::TxtSrc_Change);
+    connect(TxtHeight, &TextBox::KeyDown, this, &FrmTessarin::TxtHeight_KeyDown);
+    connect(TxtMapWidth, &TextBox::KeyDown, this, &FrmTessarin::TxtMapWidth_KeyDown);
+    connect(TxtMapHeight, &TextBox::KeyDown, this, &FrmTessarin::TxtMapHeight_KeyDown);
+    connect(HSBar1, &ScrollBar::Change, this, &FrmTessarin::HSBar1_Change);
+    connect(HSBar1, &ScrollBar::Scroll, this, &FrmTessarin::HSBar1_Scroll);
+    connect(VSBar1, &ScrollBar::Change, this, &FrmTessarin::VSBar1_Change);
+    connect(VSBar1, &ScrollBar::Scroll, this, &FrmTessarin::VSBar1_Scroll);
+}
+
+void FrmTessarin::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void FrmTessarin::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
 }
 
 void FrmTessarin::SetMousePointer(int pointer)
@@ -218,5 +260,6 @@ void FrmTessarin::Form_Load()
     CDlgOpen.FilterIndex = 1;
     CDlgOpen.Flags = CommonDialog::HideReadOnly;
 
+    LblFontName_DblClick();
     RenderPreview();
 }

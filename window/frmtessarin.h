@@ -101,6 +101,25 @@ public:
     static QString SlowModeCaption(quint8 k);
     void Lbl1_Click();
     void Lbl2_Click();
+    void mnuBgMap_Click();
+    void mnuSetOldBgMap_Click();
+
+    // The font list, the style buttons and the number fields.
+    void LblFontName_DblClick();
+    void ListFontName_Click();
+    void ChkTxtFont_Click();
+    void ChkB_Click();
+    void ChkI_Click();
+    void ChkU_Click();
+    void ChkD_Click();
+    void TxtHeight_Change();
+    void TxtMapWidth_Change();
+    void TxtMapHeight_Change();
+    void TxtSrc_Change();
+    void TxtHeight_KeyDown(int keyCode, int shift);
+    void TxtMapWidth_KeyDown(int keyCode, int shift);
+    void TxtMapHeight_KeyDown(int keyCode, int shift);
+    void NumericKeyStep(TextBox* field, int keyCode, qint32 min, qint32 max);
 
     // Layout and scrolling.
     void Form_Resize();
@@ -136,8 +155,15 @@ public:
     int MousePointer() const { return m_mousePointer; }
     void SetMousePointer(int pointer);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
     void SwitchTab(Label& active, Label& inactive);
+    void AutoSwitchToPreview();
+    void applyStyle(CheckBox* box, void (QFont::*style)(bool));
+    void applyPictureSize(const QString& text, Qt::Orientation direction);
     void connectHandlers();
     void createControls();
     void createMenus();

@@ -85,26 +85,21 @@ void FrmTessarin::createMenus()
     connect(mnuTxtOutPop, &QMenu::aboutToShow, this, &FrmTessarin::mnuTxtOutPop_Click);
     connect(TxtOut, &OutputBox::MouseDown, this, &FrmTessarin::TxtOut_MouseDown);
     const std::pair<QAction*, void (FrmTessarin::*)()> commands[] = {
-        { mnuCopyText, &FrmTessarin::mnuCopyText_Click },
-        { mnuSave, &FrmTessarin::mnuSave_Click },
-        { mnuZDQH, &FrmTessarin::mnuZDQH_Click },
-        { mnuFormDefSize, &FrmTessarin::mnuFormDefSize_Click },
-        { mnuKeepWidth, &FrmTessarin::mnuKeepWidth_Click },
-        { mnuLock, &FrmTessarin::mnuLock_Click },
-        { mnuUnDo, &FrmTessarin::mnuUnDo_Click },
-        { mnuCut, &FrmTessarin::mnuCut_Click },
-        { mnuCopy, &FrmTessarin::mnuCopy_Click },
-        { mnuPaste, &FrmTessarin::mnuPaste_Click },
-        { mnuDel, &FrmTessarin::mnuDel_Click },
-        { mnuSelAll, &FrmTessarin::mnuSelAll_Click },
+        {mnuCopyText, &FrmTessarin::mnuCopyText_Click},
+        {mnuSave, &FrmTessarin::mnuSave_Click},
+        {mnuZDQH, &FrmTessarin::mnuZDQH_Click},
+        {mnuFormDefSize, &FrmTessarin::mnuFormDefSize_Click},
+        {mnuKeepWidth, &FrmTessarin::mnuKeepWidth_Click},
+        {mnuLock, &FrmTessarin::mnuLock_Click},
+        {mnuUnDo, &FrmTessarin::mnuUnDo_Click},
+        {mnuCut, &FrmTessarin::mnuCut_Click},
+        {mnuCopy, &FrmTessarin::mnuCopy_Click},
+        {mnuPaste, &FrmTessarin::mnuPaste_Click},
+        {mnuDel, &FrmTessarin::mnuDel_Click},
+        {mnuSelAll, &FrmTessarin::mnuSelAll_Click},
     };
     for (const auto& [action, handler] : commands)
         onChosen(action, this, [this, handler] { (this->*handler)(); });
     for (int i = 0; i < int(mnuFS.size()); ++i)
         onChosen(mnuFS[i], this, [this, i] { mnuFS_Click(i); });
-}
-
-void FrmTessarin::CmdMore_Click()
-{
-    MnuPop->popup(QCursor::pos());
 }

@@ -1,7 +1,9 @@
 #include "window/vbwidgets.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QValidator>
@@ -154,6 +156,52 @@ private:
 
 } // namespace
 
+namespace {
+
+int modifierBits(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
+        | (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+// The window system's virtual key code of a key, where it has one.
+int virtualKeyCode(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Delete:
+        return 46;
+    default:
+        if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
+            return key;
+        return 0;
+    }
+}
+
+} // namespace
+
+void TextBox::keyPressEvent(QKeyEvent* event)
+{
+    Q_EMIT KeyDown(virtualKeyCode(event->key()), modifierBits(event->modifiers()));
+    QLineEdit::keyPressEvent(event);
+}
+
 TextBox::TextBox(int maxTypedLength, QWidget* parent)
     : QLineEdit(parent)
     , m_maxTypedLength(maxTypedLength)
@@ -199,15 +247,8 @@ void OutputBox::mousePressEvent(QMouseEvent* event)
     default:
         break;
     }
-    int shift = 0;
-    if (event->modifiers() & Qt::ShiftModifier)
-        shift |= 1;
-    if (event->modifiers() & Qt::ControlModifier)
-        shift |= 2;
-    if (event->modifiers() & Qt::AltModifier)
-        shift |= 4;
     const QPoint at = event->position().toPoint();
-    Q_EMIT MouseDown(button, shift, at.x(), at.y());
+    Q_EMIT MouseDown(button, modifierBits(event->modifiers()), at.x(), at.y());
     QPlainTextEdit::mousePressEvent(event);
 }
 
@@ -215,25 +256,50 @@ ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget* parent)
     : QScrollBar(orientation, parent)
 {
     setFocusPolicy(Qt::TabFocus);
+    setRange(0, 0);
     connect(this, &QScrollBar::valueChanged, this, &ScrollBar::Change);
     connect(this, &QScrollBar::sliderMoved, this, &ScrollBar::Scroll);
 }
 
+// The Qt bar always counts from 0 at the start end up to |Max - Min| at the far
+// end; the value it shows is mapped to and from that count.
 void ScrollBar::SetMin(int min)
 {
+    const int kept = Value();
     m_min = min;
-    applyRange();
+    applyRange(kept);
 }
 
 void ScrollBar::SetMax(int max)
 {
+    const int kept = Value();
     m_max = max;
-    applyRange();
+    applyRange(kept);
 }
 
-void ScrollBar::applyRange()
+void ScrollBar::SetValue(int value)
 {
-    const bool downwards = m_max < m_min;
-    setInvertedAppearance(downwards);
-    setRange(std::min(m_min, m_max), std::max(m_min, m_max));
+    const int low = std::min(m_min, m_max), high = std::max(m_min, m_max);
+    setValue((std::clamp(value, low, high) - m_min) * direction());
+}
+
+bool ScrollBar::SetLargeChange(int step)
+{
+    if (step < 1)
+        return false;
+    setPageStep(step);
+    return true;
+}
+
+void ScrollBar::applyRange(int keptValue)
+{
+    const int low = std::min(m_min, m_max), high = std::max(m_min, m_max);
+    const int value = std::clamp(keptValue, low, high);
+    {
+        const QSignalBlocker quiet(this);
+        setRange(0, high - low);
+        setValue((value - m_min) * direction());
+    }
+    if (value != keptValue)
+        Q_EMIT Change();
 }

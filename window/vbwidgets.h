@@ -84,6 +84,14 @@ public:
     TextBox(int maxTypedLength, QWidget* parent);
     int MaxLength() const { return m_maxTypedLength; }
 
+Q_SIGNALS:
+    // A key was pressed in the field: its virtual key code and the modifiers
+    // (1 Shift, 2 Ctrl, 4 Alt). The field still receives the key.
+    void KeyDown(int keyCode, int shift);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     int m_maxTypedLength;
 };
@@ -117,9 +125,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 };
 
-// A scroll bar with a range from Min to Max where Max may lie below Min: the
-// value then runs downwards while the thumb still moves from left to right (or
-// top to bottom) as Min turns into Max.
+// A scroll bar whose range runs from Min at its left (or top) end to Max at the
+// other, where Max may lie below Min: the value then falls as the thumb moves
+// right (or down), and the arrows and the trough step towards Max as usual.
 class ScrollBar : public QScrollBar
 {
     Q_OBJECT
@@ -129,14 +137,17 @@ public:
 
     int Min() const { return m_min; }
     int Max() const { return m_max; }
+    // A value outside the new range moves to its nearest end and reports a change.
     void SetMin(int min);
     void SetMax(int max);
-    int Value() const { return value(); }
-    void SetValue(int value) { setValue(value); }
+    // While the thumb is dragged, the value is where the thumb stands.
+    int Value() const { return m_min + sliderPosition() * direction(); }
+    void SetValue(int value);
     int SmallChange() const { return singleStep(); }
     void SetSmallChange(int step) { setSingleStep(step); }
     int LargeChange() const { return pageStep(); }
-    void SetLargeChange(int step) { setPageStep(step); }
+    // A step below 1 is refused: the bar keeps its step and the call returns false.
+    bool SetLargeChange(int step);
 
 Q_SIGNALS:
     // The value has changed, by whatever means.
@@ -145,7 +156,8 @@ Q_SIGNALS:
     void Scroll();
 
 private:
-    void applyRange();
+    int direction() const { return m_max < m_min ? -1 : 1; }
+    void applyRange(int keptValue);
 
     int m_min = 0;
     int m_max = 0;

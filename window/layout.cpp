@@ -1,0 +1,124 @@
+#include "window/frmtessarin.h"
+
+#include "runtime/twips.h"
+#include "window/picturebox.h"
+#include "window/vbwidgets.h"
+
+#include <QListWidget>
+
+namespace {
+
+// A control's place in twips, read and written one measure at a time. A width
+// or height below zero is refused: that one control keeps its measure.
+float leftOf(const QWidget* w)
+{
+    return float(PixelsToTwips(w->x()));
+}
+float topOf(const QWidget* w)
+{
+    return float(PixelsToTwips(w->y()));
+}
+float widthOf(const QWidget* w)
+{
+    return float(PixelsToTwips(w->width()));
+}
+float heightOf(const QWidget* w)
+{
+    return float(PixelsToTwips(w->height()));
+}
+
+void setLeft(QWidget* w, float twips)
+{
+    w->move(TwipsToPixels(twips), w->y());
+}
+void setTop(QWidget* w, float twips)
+{
+    w->move(w->x(), TwipsToPixels(twips));
+}
+void setWidth(QWidget* w, float twips)
+{
+    if (twips >= 0)
+        w->resize(TwipsToPixels(twips), w->height());
+}
+void setHeight(QWidget* w, float twips)
+{
+    if (twips >= 0)
+        w->resize(w->width(), TwipsToPixels(twips));
+}
+
+constexpr float BandHeight = 900;
+constexpr float BarThickness = 240;
+constexpr float EdgeGap = 45;
+constexpr float BarInset = 30;
+
+} // namespace
+
+void FrmTessarin::Form_Resize()
+{
+    if (isMinimized())
+        return;
+    const float W = float(PixelsToTwips(width()));
+    const float H = float(PixelsToTwips(height()));
+    const float T = W / 3;
+
+    setWidth(TxtSrc, T);
+    setHeight(TxtSrc, BandHeight);
+    setLeft(TxtView1, T);
+    setWidth(TxtView1, T);
+    setLeft(TxtView2, T + T);
+    setWidth(TxtView2, T);
+    setHeight(ListFontName, H - topOf(ListFontName));
+    setWidth(Pic1, W - leftOf(Pic1) - BarThickness - EdgeGap);
+    setHeight(Pic1, H - topOf(Pic1) - BarThickness - EdgeGap);
+    setTop(HSBar1, topOf(Pic1) + heightOf(Pic1));
+    setWidth(HSBar1, widthOf(Pic1) - BarInset);
+    setLeft(VSBar1, leftOf(Pic1) + widthOf(Pic1));
+    setHeight(VSBar1, heightOf(Pic1) - BarInset);
+    LayoutPreview();
+    setWidth(TxtOut, W - leftOf(TxtOut));
+    setHeight(TxtOut, H - topOf(TxtOut));
+}
+
+// A bar is usable only where the picture is larger than the viewport; its range
+// runs from 0 down to minus the part that does not fit.
+void FrmTessarin::LayoutPreview()
+{
+    if (Pic2->width() <= Pic1->ScaleWidth()) {
+        HSBar1->SetValue(0);
+        HSBar1->setEnabled(false);
+    } else {
+        HSBar1->setEnabled(true);
+        HSBar1->SetMax(Pic1->ScaleWidth() - Pic2->width());
+        if (!HSBar1->SetLargeChange(Pic1->ScaleWidth()))
+            return;
+    }
+    if (Pic2->height() <= Pic1->ScaleHeight()) {
+        VSBar1->SetValue(0);
+        VSBar1->setEnabled(false);
+    } else {
+        VSBar1->setEnabled(true);
+        VSBar1->SetMax(Pic1->ScaleHeight() - Pic2->height());
+        if (!VSBar1->SetLargeChange(Pic1->ScaleHeight()))
+            return;
+    }
+}
+
+void FrmTessarin::HSBar1_Change()
+{
+    Pic2->move(HSBar1->Value(), Pic2->y());
+}
+
+void FrmTessarin::HSBar1_Scroll()
+{
+    HSBar1_Change();
+}
+
+void FrmTessarin::VSBar1_Change()
+{
+    Pic2->move(Pic2->x(), VSBar1->Value());
+}
+
+void FrmTessarin::VSBar1_Scroll()
+{
+    VSBar1_Change();
+}

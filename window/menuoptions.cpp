@@ -1,0 +1,87 @@
+#include "window/frmtessarin.h"
+
+#include "runtime/services.h"
+#include "runtime/twips.h"
+#include "window/vbwidgets.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace {
+
+const QColor LockedBackground(228, 235, 241);
+
+} // namespace
+
+void FrmTessarin::CmdMore_Click()
+{
+    MnuPop->popup(QCursor::pos());
+}
+
+// The editing entries are refreshed every time they can become visible, from the
+// selection, the lock and the clipboard.
+void FrmTessarin::MnuPop_Click()
+{
+    const QTextCursor cursor = TxtOut->textCursor();
+    const bool selected = cursor.selectionEnd() - cursor.selectionStart() != 0;
+    mnuCut->setEnabled(selected);
+    mnuCopy->setEnabled(selected);
+    mnuDel->setEnabled(selected);
+    mnuUnDo->setEnabled(true);
+    mnuPaste->setEnabled(true);
+    if (mnuLock->isChecked()) {
+        mnuUnDo->setEnabled(false);
+        mnuCut->setEnabled(false);
+        mnuPaste->setEnabled(false);
+        mnuDel->setEnabled(false);
+    }
+    if (mnuPaste->isEnabled())
+        mnuPaste->setEnabled(m_services.ClipboardHasText());
+}
+
+void FrmTessarin::mnuTxtOutPop_Click()
+{
+    MnuPop_Click();
+}
+
+void FrmTessarin::TxtOut_MouseDown(int button, int, int, int)
+{
+    if (button != 2)
+        return;
+    MnuPop_Click();
+    mnuTxtOutPop->popup(QCursor::pos());
+}
+
+void FrmTessarin::mnuZDQH_Click()
+{
+    mnuZDQH->setChecked(!mnuZDQH->isChecked());
+}
+
+void FrmTessarin::mnuKeepWidth_Click()
+{
+    mnuKeepWidth->setChecked(!mnuKeepWidth->isChecked());
+}
+
+void FrmTessarin::mnuLock_Click()
+{
+    mnuLock->setChecked(!mnuLock->isChecked());
+    const bool locked = mnuLock->isChecked();
+    TxtOut->setReadOnly(locked);
+    QPalette colours = TxtOut->palette();
+    colours.setColor(QPalette::Base, locked ? LockedBackground : palette().color(QPalette::Base));
+    TxtOut->setPalette(colours);
+    // The entries' shortcut keys act without the menu being opened, so the lock
+    // takes undo and paste away at once, not only at the next opening.
+    MnuPop_Click();
+}
+
+// The window system accepts no size from a maximized or minimized window, so
+// such a window is restored first.
+void FrmTessarin::mnuFormDefSize_Click()
+{
+    if (isMaximized() || isMinimized() || isFullScreen())
+        showNormal();
+    const QSize frame = frameGeometry().size() - size();
+    resize(TwipsToPixels(4800) - frame.width(), height());
+    resize(width(), TwipsToPixels(3600) - frame.height());
+}
