@@ -1,0 +1,37 @@
+#include "window/frmtessarin.h"
+
+#include "output/resultfile.h"
+#include "runtime/services.h"
+#include "window/vbwidgets.h"
+
+#include <QDir>
+#include <QTextDocument>
+
+namespace {
+
+// The box's text as it stands. The document's plain-text view would turn no-break spaces into
+// ordinary ones, and a user may well have chosen one as a display or space character.
+QString resultText(const OutputBox& box)
+{
+    return box.document()->toRawText();
+}
+
+} // namespace
+
+void FrmTessarin::mnuCopyText_Click()
+{
+    m_services.ClipboardClear();
+    m_services.ClipboardSetText(WithLineFeeds(resultText(*TxtOut)));
+}
+
+void FrmTessarin::mnuSave_Click()
+{
+    if (!m_services.ShowSave(CDlgSave))
+        return;
+    const QString path = CDlgSave.FileName;
+    QString error;
+    if (!WriteWholeFile(path, ResultFileBytes(resultText(*TxtOut)), &error)) {
+        m_services.WarningBox(QStringLiteral("保存失败"),
+            QStringLiteral("无法保存文件“%1”。\n%2").arg(QDir::toNativeSeparators(path), error));
+    }
+}

@@ -1,0 +1,60 @@
+#include "window/frmtessarin.h"
+
+#include "output/resultfile.h"
+#include "runtime/services.h"
+#include "window/vbwidgets.h"
+
+#include <QTextCursor>
+
+namespace {
+
+// The selection as the clipboard takes it: the cursor reports line breaks as U+2029.
+QString selectedLines(const QTextCursor& cursor)
+{
+    return WithLineFeeds(cursor.selectedText());
+}
+
+} // namespace
+
+void FrmTessarin::mnuUnDo_Click()
+{
+    TxtOut->undo();
+}
+
+void FrmTessarin::mnuCut_Click()
+{
+    QTextCursor cursor = TxtOut->textCursor();
+    m_services.ClipboardClear();
+    m_services.ClipboardSetText(selectedLines(cursor));
+    cursor.removeSelectedText();
+    TxtOut->setTextCursor(cursor);
+}
+
+void FrmTessarin::mnuCopy_Click()
+{
+    m_services.ClipboardClear();
+    m_services.ClipboardSetText(selectedLines(TxtOut->textCursor()));
+}
+
+void FrmTessarin::mnuPaste_Click()
+{
+    const QString text = m_services.ClipboardText();
+    QTextCursor cursor = TxtOut->textCursor();
+    // Removing the selection and inserting the text is one step for the box's undo.
+    cursor.beginEditBlock();
+    cursor.insertText(text);
+    cursor.endEditBlock();
+    TxtOut->setTextCursor(cursor);
+}
+
+void FrmTessarin::mnuDel_Click()
+{
+    QTextCursor cursor = TxtOut->textCursor();
+    cursor.removeSelectedText();
+    TxtOut->setTextCursor(cursor);
+}
+
+void FrmTessarin::mnuSelAll_Click()
+{
+    TxtOut->selectAll();
+}
