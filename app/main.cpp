@@ -1,7 +1,9 @@
+#include "app/settingsrules.h"
 #include "runtime/qtservices.h"
 #include "window/frmtessarin.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 int main(int argc, char** argv)
 {
@@ -11,6 +13,8 @@ int main(int argc, char** argv)
     QtServices services;
     FrmTessarin window(services);
     services.SetDialogParent(&window);
+    window.SetSettingsPath(SettingsFilePath(QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
     window.Form_Load();
     window.show();
     return app.exec();

@@ -51,19 +51,23 @@ void FrmTessarin::ListFontName_Click()
 void FrmTessarin::ChkTxtFont_Click()
 {
     mChangeFont = ChkTxtFont->Value() != 0;
-    if (mChangeFont) {
-        const QFont& preview = Pic2->Font();
-        QFont font = TxtSrc->font();
-        font.setFamily(preview.family());
-        font.setPointSizeF(preview.pointSizeF());
-        font.setBold(preview.bold());
-        font.setItalic(preview.italic());
-        font.setUnderline(preview.underline());
-        font.setStrikeOut(preview.strikeOut());
-        TxtSrc->setFont(font);
-    } else {
+    if (mChangeFont)
+        copyPreviewFontToSource();
+    else
         TxtSrc->setFont(TxtView1->font());
-    }
+}
+
+void FrmTessarin::copyPreviewFontToSource()
+{
+    const QFont& preview = Pic2->Font();
+    QFont font = TxtSrc->font();
+    font.setFamily(preview.family());
+    font.setPointSizeF(preview.pointSizeF());
+    font.setBold(preview.bold());
+    font.setItalic(preview.italic());
+    font.setUnderline(preview.underline());
+    font.setStrikeOut(preview.strikeOut());
+    TxtSrc->setFont(font);
 }
 
 void FrmTessarin::AutoSwitchToPreview()

@@ -238,28 +238,3 @@ void FrmTessarin::SetMousePointer(int pointer)
     if (pointer == MousePointerHourglass)
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 }
-
-void FrmTessarin::Form_Load()
-{
-    Pic3->SetPicture(Pic4->Picture());
-
-    TxtSrc->SetText(QStringLiteral("墨"));
-    TxtView1->SetText(QStringLiteral("砾"));
-    TxtView2->SetText(QStringLiteral("\u3000"));
-
-    CDlgSave.DialogTitle = QStringLiteral("请选择保存的文件：");
-    CDlgSave.Filter = QStringLiteral("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");
-    CDlgSave.FilterIndex = 1;
-    CDlgSave.Flags = CommonDialog::HideReadOnly;
-
-    CDlgOpen.DialogTitle = QStringLiteral("请选择图片文件：");
-    CDlgOpen.Filter
-        = QStringLiteral("图片文件(*.bmp;*.jpg;*.gif;*.ico;*.cur)|*.bmp;*.jpg;*.gif;*.ico;*.cur|"
-                         "Windows位图(*.bmp)|*.bmp|Jpeg文件(*.jpg)|*.jpg|GIF文件(*.gif)|*.gif|"
-                         "图标文件(*.ico)|*.ico|光标文件(*.cur)|*.cur|*.*");
-    CDlgOpen.FilterIndex = 1;
-    CDlgOpen.Flags = CommonDialog::HideReadOnly;
-
-    LblFontName_DblClick();
-    RenderPreview();
-}

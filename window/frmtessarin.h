@@ -92,7 +92,13 @@ public:
     bool mChangeFont = false;
     QString mBgMapFile;
 
+    // Start-up and shutdown, and the settings they read and write.
     void Form_Load();
+    void Form_Unload();
+    void LoadSettings();
+    void SaveSettings();
+    void SetSettingsPath(const QString& path) { m_settingsPath = path; }
+    QString SettingsPath() const { return m_settingsPath; }
 
     // Collage generation.
     void RenderPreview();
@@ -158,9 +164,14 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void SwitchTab(Label& active, Label& inactive);
+    void copyPreviewFontToSource();
+    void loadWindowPlacement(const QString& path);
+    QMargins frameMarginsOf() const;
     void AutoSwitchToPreview();
     void applyStyle(CheckBox* box, void (QFont::*style)(bool));
     void applyPictureSize(const QString& text, Qt::Orientation direction);
@@ -170,5 +181,7 @@ private:
     void setTabOrder();
 
     Services& m_services;
+    QString m_settingsPath;
+    QRect m_restoredFrame;
     int m_mousePointer = MousePointerDefault;
 };

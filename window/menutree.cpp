@@ -87,6 +87,8 @@ void FrmTessarin::createMenus()
     const std::pair<QAction*, void (FrmTessarin::*)()> commands[] = {
         {mnuCopyText, &FrmTessarin::mnuCopyText_Click},
         {mnuSave, &FrmTessarin::mnuSave_Click},
+        {mnuBgMap, &FrmTessarin::mnuBgMap_Click},
+        {mnuSetOldBgMap, &FrmTessarin::mnuSetOldBgMap_Click},
         {mnuZDQH, &FrmTessarin::mnuZDQH_Click},
         {mnuFormDefSize, &FrmTessarin::mnuFormDefSize_Click},
         {mnuKeepWidth, &FrmTessarin::mnuKeepWidth_Click},

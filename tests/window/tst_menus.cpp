@@ -188,6 +188,42 @@ private Q_SLOTS:
         w->MnuPop->close();
     }
 
+    // Choosing an entry runs its command.
+    void entriesRunTheirCommands_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("copy the result") << u"复制文字(&T)"_qs;
+        QTest::newRow("save the result") << u"保存文本(&S)"_qs;
+        QTest::newRow("choose a background") << u"选择背景图片(&B)"_qs;
+        QTest::newRow("default background") << u"设置默认背景图(&N)"_qs;
+        QTest::newRow("select all") << u"全选(&A)"_qs;
+        QTest::newRow("delete") << u"删除(&L)"_qs;
+    }
+
+    void entriesRunTheirCommands()
+    {
+        QFETCH(QString, entry);
+        QAction* action = nullptr;
+        for (QMenu* menu : {w->MnuPop, w->mnuTxtOutPop})
+            for (QAction* a : menu->actions())
+                if (a->text() == entry)
+                    action = a;
+        QVERIFY(action);
+        w->mBgMapFile = u"/somewhere/picture.bmp"_qs;
+        select(0, 2);
+        action->trigger();
+        if (entry == u"复制文字(&T)"_qs)
+            QCOMPARE(services.ClipboardText(), u"墨砾\n砾墨"_qs);
+        else if (entry == u"保存文本(&S)"_qs || entry == u"选择背景图片(&B)"_qs)
+            QCOMPARE(services.dialogsShown.size(), 1);
+        else if (entry == u"设置默认背景图(&N)"_qs)
+            QVERIFY(w->mBgMapFile.isEmpty());
+        else if (entry == u"全选(&A)"_qs)
+            QCOMPARE(w->TxtOut->textCursor().selectionEnd(), 5);
+        else
+            QCOMPARE(w->TxtOut->toPlainText(), u"\n砾墨"_qs);
+    }
+
     void defaultSize_data()
     {
         QTest::addColumn<Qt::WindowState>("state");

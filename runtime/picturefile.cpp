@@ -1,0 +1,212 @@
+#include "runtime/picturefile.h"
+
+#include <QBuffer>
+#include <QByteArrayView>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QtEndian>
+#include <cstdlib>
+
+namespace {
+
+constexpr qint64 MaxBytes = qint64(MaxPictureMegabytes) * 1024 * 1024;
+
+bool withinBounds(QSize size)
+{
+    return size.width() <= MaxPictureSide && size.height() <= MaxPictureSide
+        && qint64(size.width()) * size.height() * 4 <= MaxBytes;
+}
+
+quint8 byteAt(QByteArrayView bytes, qsizetype at)
+{
+    return quint8(bytes[at]);
+}
+
+quint16 le16(QByteArrayView bytes, qsizetype at)
+{
+    return qFromLittleEndian<quint16>(bytes.data() + at);
+}
+
+quint32 le32(QByteArrayView bytes, qsizetype at)
+{
+    return qFromLittleEndian<quint32>(bytes.data() + at);
+}
+
+// Qt decodes a bitmap that ends early and leaves the missing rows undefined, so a
+// bitmap must hold every row its header promises.
+bool bitmapComplete(QByteArrayView bytes)
+{
+    constexpr qsizetype CoreHeaderEnd = 14 + 12;
+    constexpr qsizetype InfoHeaderEnd = 14 + 40;
+    if (bytes.size() < CoreHeaderEnd)
+        return false;
+    const qint64 pixelsStart = le32(bytes, 10);
+    qint64 width = 0;
+    qint64 height = 0;
+    quint32 bitCount = 0;
+    quint32 compression = 0;
+    qint64 compressedSize = 0;
+    if (le32(bytes, 14) == 12) {
+        width = le16(bytes, 18);
+        height = le16(bytes, 20);
+        bitCount = le16(bytes, 24);
+    } else {
+        if (bytes.size() < InfoHeaderEnd)
+            return false;
+        width = qint32(le32(bytes, 18));
+        height = std::abs(qint64(qint32(le32(bytes, 22)))); // negative: stored top down
+        bitCount = le16(bytes, 28);
+        compression = le32(bytes, 30);
+        compressedSize = le32(bytes, 34);
+    }
+    if (width < 0 || width > MaxPictureSide || height > MaxPictureSide || bitCount > 32)
+        return false;
+
+    enum { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBitFields = 6 };
+    switch (compression) {
+    case Rgb:
+    case BitFields:
+    case AlphaBitFields: {
+        const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
+        return pixelsStart + rowBytes * height <= bytes.size();
+    }
+    case Rle8:
+    case Rle4:
+        // Run-length data has no size of its own; the header's count is all there is.
+        return pixelsStart + compressedSize <= bytes.size();
+    default:
+        return true;
+    }
+}
+
+// libjpeg fills a JPEG that ends early with grey and only warns, so the chain of
+// markers must reach the end-of-image marker.
+bool jpegComplete(QByteArrayView bytes)
+{
+    const qsizetype size = bytes.size();
+    qsizetype pos = 2; // after the start-of-image marker
+    while (true) {
+        // Entropy-coded data, or stray bytes that libjpeg skips as well.
+        while (pos < size && byteAt(bytes, pos) != 0xFF)
+            ++pos;
+        while (pos < size && byteAt(bytes, pos) == 0xFF)
+            ++pos;
+        if (pos >= size)
+            return false;
+        const quint8 marker = byteAt(bytes, pos++);
+        if (marker == 0xD9)
+            return true;
+        // A stuffed zero or restart marker inside coded data, or a marker without a length.
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
+            continue;
+        if (size - pos < 2)
+            return false;
+        const qsizetype length = qFromBigEndian<quint16>(bytes.data() + pos);
+        if (length < 2 || size - pos < length)
+            return false;
+        pos += length;
+    }
+}
+
+// Qt keeps the rows of a GIF frame whose data ends early, so the first frame's data
+// must run up to its closing empty block.
+bool gifComplete(QByteArrayView bytes)
+{
+    constexpr qsizetype ScreenEnd = 13;
+    const qsizetype size = bytes.size();
+    if (size < ScreenEnd)
+        return false;
+    const auto colourTableBytes = [](quint8 flags) -> qsizetype {
+        return (flags & 0x80) ? 3 * (qsizetype(2) << (flags & 7)) : 0;
+    };
+    qsizetype pos = ScreenEnd + colourTableBytes(byteAt(bytes, 10));
+    const auto skipSubBlocks = [&] {
+        while (pos < size) {
+            const quint8 length = byteAt(bytes, pos++);
+            if (length == 0)
+                return true;
+            pos += length;
+        }
+        return false;
+    };
+    while (pos < size) {
+        const quint8 introducer = byteAt(bytes, pos++);
+        if (introducer == 0x21) {
+            ++pos; // the extension's label
+            if (!skipSubBlocks())
+                return false;
+        } else if (introducer == 0x2C) {
+            constexpr qsizetype DescriptorBytes = 9;
+            if (size - pos < DescriptorBytes)
+                return false;
+            const quint8 flags = byteAt(bytes, pos + DescriptorBytes - 1);
+            pos += DescriptorBytes + colourTableBytes(flags) + 1; // + the LZW code size
+            return skipSubBlocks();
+        } else {
+            return false; // the trailer before any frame, or no block at all
+        }
+    }
+    return false;
+}
+
+// The other readers fail by themselves on a file that ends early.
+bool pictureComplete(QByteArrayView bytes)
+{
+    if (bytes.startsWith("BM"))
+        return bitmapComplete(bytes);
+    if (bytes.startsWith("\xFF\xD8\xFF"))
+        return jpegComplete(bytes);
+    if (bytes.startsWith("GIF8"))
+        return gifComplete(bytes);
+    return true;
+}
+
+QImage onWhite(const QImage& image)
+{
+    if (!image.hasAlphaChannel())
+        return image.convertToFormat(QImage::Format_RGB32);
+    QImage flat(image.size(), QImage::Format_RGB32);
+    if (flat.isNull())
+        return flat;
+    flat.fill(Qt::white);
+    {
+        QPainter painter(&flat);
+        painter.drawImage(0, 0, image);
+    }
+    return flat;
+}
+
+} // namespace
+
+std::optional<QImage> LoadPicture(const QString& path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+
+    // A device or pipe could stream without end; only a regular file has a size to check.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() > MaxBytes)
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || !pictureComplete(bytes))
+        return std::nullopt;
+
+    // Read from memory, so neither the name's extension nor an "@2x" in it has a say.
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAllocationLimit(MaxPictureMegabytes);
+    reader.setAutoTransform(true);
+    const QSize declared = reader.size();
+    if (declared.isValid() && !withinBounds(declared))
+        return std::nullopt;
+
+    QImage image;
+    if (!reader.read(&image) || image.isNull() || !withinBounds(image.size()))
+        return std::nullopt;
+    QImage picture = onWhite(image);
+    if (picture.isNull())
+        return std::nullopt;
+    return picture;
+}

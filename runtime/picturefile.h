@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <optional>
+
+// The largest picture accepted: per side, and in bytes once it is held as RGB32 (the
+// same bound caps the file's size and what a decoder may allocate). A picture beyond
+// them fails like a broken one, before its pixels are allocated.
+constexpr int MaxPictureSide = 16384;
+constexpr int MaxPictureMegabytes = 256;
+
+// Decodes the picture file at path: bitmap, JPEG, GIF, icon, cursor, and whatever else
+// the installed image readers take. The format is read from the content, never from
+// the name. Of a file with several pictures (an icon's sizes, a GIF's frames) the first
+// is taken; a JPEG's orientation tag is applied, so the picture stands as viewers show it.
+//
+// The result is RGB32. Transparent and translucent pixels are laid over white, so the
+// see-through parts of an icon or GIF become light background, not dark.
+//
+// nullopt for an empty path, a file that is missing, unreadable or no picture, a
+// picture cut short or corrupt, one that decodes to no pixels, and one too large.
+std::optional<QImage> LoadPicture(const QString& path);
