@@ -10,7 +10,7 @@ packages=(
     build-essential cmake
     qt6-base-dev
     fonts-arphic-uming fonts-noto-cjk # a Song face for crisp small characters, and a full CJK set
-    xvfb xauth x11-utils              # a real X server for the window tests, and a display probe
+    xvfb xauth x11-utils libxcb1-dev  # a real X server for the window tests, a display probe, X calls
 )
 
 install_missing() {
