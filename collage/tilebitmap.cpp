@@ -17,13 +17,19 @@ qint64 GridStartBefore(qint64 edge, qint64 origin, qint64 step)
 
 } // namespace
 
+ImageDC::ImageDC(QImage& image)
+{
+    if (image.depth() == 32 && !image.isNull())
+        m_view = {image.bits(), image.bytesPerLine(), image.width(), image.height()};
+}
+
 void ImageDC::BitBlt(int x, int y, int width, int height, const DeviceContext& source, int xSrc,
     int ySrc, quint32 rop)
 {
-    const QImage* from = source.Pixels();
-    if (rop != SRCCOPY || !from || width <= 0 || height <= 0)
+    if (rop != SRCCOPY || width <= 0 || height <= 0 || !m_view.bits)
         return;
-    if (from->format() != m_image->format() || m_image->depth() != 32)
+    const PixelView from = source.Pixels();
+    if (!from.bits)
         return;
 
     qint64 dx = x, dy = y, sx = xSrc, sy = ySrc, w = width, h = height;
@@ -32,17 +38,20 @@ void ImageDC::BitBlt(int x, int y, int width, int height, const DeviceContext& s
     const qint64 cutTop = std::max({qint64(0), -dy, -sy});
     dx += cutLeft, sx += cutLeft, w -= cutLeft;
     dy += cutTop, sy += cutTop, h -= cutTop;
-    w = std::min({w, m_image->width() - dx, from->width() - sx});
-    h = std::min({h, m_image->height() - dy, from->height() - sy});
+    w = std::min({w, m_view.width - dx, from.width - sx});
+    h = std::min({h, m_view.height - dy, from.height - sy});
     if (w <= 0 || h <= 0)
         return;
 
-    const size_t rowBytes = size_t(w) * 4;
-    for (qint64 row = 0; row < h; ++row) {
-        const uchar* src = from->constScanLine(int(sy + row)) + sx * 4;
-        uchar* dst = m_image->scanLine(int(dy + row)) + dx * 4;
-        std::memmove(dst, src, rowBytes);
+    const uchar* src = from.bits + sy * from.stride + sx * 4;
+    uchar* dst = m_view.bits + dy * m_view.stride + dx * 4;
+    if (w == 1 && h == 1) {
+        std::memcpy(dst, src, 4);
+        return;
     }
+    const size_t rowBytes = size_t(w) * 4;
+    for (qint64 row = 0; row < h; ++row, src += from.stride, dst += m_view.stride)
+        std::memmove(dst, src, rowBytes);
 }
 
 void TileBitmap(DeviceContext& destination, int left, int top, int width, int height,

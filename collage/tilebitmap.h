@@ -8,6 +8,15 @@ constexpr quint32 SRCCOPY = 0x00CC0020;
 // The value an optional tiling origin carries when the caller leaves it out.
 constexpr qint32 OriginNotGiven = std::numeric_limits<qint32>::min();
 
+// The 32-bit pixels behind a surface.
+struct PixelView
+{
+    uchar* bits = nullptr;
+    qsizetype stride = 0;
+    int width = 0;
+    int height = 0;
+};
+
 // A surface that block transfers go to and come from. The tiling only ever talks
 // to this, so a test can put a recorder in its place and see every transfer.
 class DeviceContext
@@ -18,24 +27,22 @@ public:
         int ySrc, quint32 rop)
         = 0;
     // The pixels behind the surface, for surfaces that have them.
-    virtual const QImage* Pixels() const { return nullptr; }
+    virtual PixelView Pixels() const { return {}; }
 };
 
-// A device context over an image in memory. Transfers are clipped to both
-// images; a raster operation other than SRCCOPY, or a source without pixels,
-// transfers nothing.
+// A device context over a 32-bit image in memory, valid while the image keeps its
+// size. Transfers are clipped to both images; a raster operation other than
+// SRCCOPY, or a source without pixels, transfers nothing.
 class ImageDC : public DeviceContext
 {
 public:
-    explicit ImageDC(QImage& image)
-        : m_image(&image)
-    { }
+    explicit ImageDC(QImage& image);
     void BitBlt(int x, int y, int width, int height, const DeviceContext& source, int xSrc,
         int ySrc, quint32 rop) override;
-    const QImage* Pixels() const override { return m_image; }
+    PixelView Pixels() const override { return m_view; }
 
 private:
-    QImage* m_image;
+    PixelView m_view;
 };
 
 // Covers the destination rectangle with copies of the source tile, aligned to a
