@@ -1,5 +1,6 @@
 #include "app/inifile.h"
 #include "runtime/codepage.h"
+#include "support/files.h"
 #include "support/testregistry.h"
 
 #include <QDir>
@@ -12,6 +13,8 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
+
+using namespace testsupport;
 
 namespace {
 
@@ -27,74 +30,6 @@ template <qsizetype Size> QByteArray raw(const char (&text)[Size])
 {
     return QByteArray(text, Size - 1);
 }
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return file.readAll();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QStringList entriesBelow(const QString& dir)
-{
-    QStringList entries;
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-        QDirIterator::Subdirectories);
-    while (it.hasNext())
-        entries.append(it.next());
-    entries.sort();
-    return entries;
-}
-
-// Root may write any file, so the permission cases run as an ordinary user while this lives.
-// The real ids change too, since Qt asks access(), which looks at them; the saved ids stay root's
-// so that the destructor can return.
-class UnprivilegedUser
-{
-public:
-    UnprivilegedUser()
-    {
-        if (::geteuid() != 0)
-            return;
-        const passwd* nobody = ::getpwnam("nobody");
-        const gid_t group = nobody ? nobody->pw_gid : 65534;
-        const uid_t user = nobody ? nobody->pw_uid : 65534;
-        m_groupChanged = ::setresgid(group, group, 0) == 0;
-        m_userChanged = ::setresuid(user, user, 0) == 0;
-    }
-    ~UnprivilegedUser()
-    {
-        if (m_userChanged && ::setresuid(0, 0, 0) != 0)
-            qFatal("cannot return to the root user");
-        if (m_groupChanged && ::setresgid(0, 0, 0) != 0)
-            qFatal("cannot return to the root group");
-    }
-    UnprivilegedUser(const UnprivilegedUser&) = delete;
-    UnprivilegedUser& operator=(const UnprivilegedUser&) = delete;
-
-private:
-    bool m_userChanged = false;
-    bool m_groupChanged = false;
-};
-
-bool effectiveAccess(const QString& path, int mode)
-{
-    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), mode, AT_EACCESS) == 0;
-}
-
-constexpr QFileDevice::Permissions ReadOnly
-    = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-constexpr QFileDevice::Permissions ReadWrite
-    = ReadOnly | QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-constexpr QFileDevice::Permissions Enter
-    = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
 
 enum class Failure {
     MissingDirectory,

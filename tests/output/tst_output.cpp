@@ -1,4 +1,5 @@
 #include "output/resultfile.h"
+#include "support/files.h"
 #include "support/scriptedservices.h"
 #include "support/testregistry.h"
 #include "window/frmtessarin.h"
@@ -12,17 +13,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return file.readAll();
-}
-
-} // namespace
+using namespace testsupport;
 
 class TestOutput : public QObject
 {

@@ -1,4 +1,5 @@
 #include "output/resultfile.h"
+#include "support/files.h"
 #include "support/testregistry.h"
 
 #include <QDirIterator>
@@ -9,73 +10,9 @@
 #include <pwd.h>
 #include <unistd.h>
 
-namespace {
+using namespace testsupport;
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return file.readAll();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// Every entry below dir, so a test can see that a failed write left nothing behind.
-QStringList entriesBelow(const QString& dir)
-{
-    QStringList entries;
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-        QDirIterator::Subdirectories);
-    while (it.hasNext())
-        entries.append(it.next());
-    entries.sort();
-    return entries;
-}
-
-// Root may write any file, so the read-only cases run as an ordinary user while this lives. The
-// real user changes too, since the file layer asks access(), which judges by the real user; the
-// saved user stays root, so the destructor can return to it.
-class UnprivilegedUser
-{
-public:
-    UnprivilegedUser()
-    {
-        if (::geteuid() != 0)
-            return;
-        const passwd* nobody = ::getpwnam("nobody");
-        const uid_t user = nobody ? nobody->pw_uid : 65534;
-        const gid_t group = nobody ? nobody->pw_gid : 65534;
-        m_groupChanged = ::setresgid(group, group, 0) == 0;
-        m_userChanged = ::setresuid(user, user, 0) == 0;
-    }
-    ~UnprivilegedUser()
-    {
-        if (m_userChanged && ::setresuid(0, 0, 0) != 0)
-            qFatal("cannot return to the root user");
-        if (m_groupChanged && ::setresgid(0, 0, 0) != 0)
-            qFatal("cannot return to the root group");
-    }
-    UnprivilegedUser(const UnprivilegedUser&) = delete;
-    UnprivilegedUser& operator=(const UnprivilegedUser&) = delete;
-
-private:
-    bool m_userChanged = false;
-    bool m_groupChanged = false;
-};
-
-constexpr QFileDevice::Permissions ReadOnly
-    = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-constexpr QFileDevice::Permissions ReadWrite
-    = ReadOnly | QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-constexpr QFileDevice::Permissions Enter
-    = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
-
-} // namespace
+namespace { } // namespace
 
 class TestResultFile : public QObject
 {

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QDirIterator>
+#include <QFile>
+#include <QStringList>
+#include <fcntl.h>
+#include <pwd.h>
+#include <unistd.h>
+
+// File helpers shared by the tests that write files.
+namespace testsupport {
+
+constexpr QFileDevice::Permissions ReadOnly
+    = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+constexpr QFileDevice::Permissions ReadWrite
+    = ReadOnly | QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+constexpr QFileDevice::Permissions Enter
+    = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+
+inline QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return file.readAll();
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Every entry below dir, so a test can see that a failed write left nothing behind.
+inline QStringList entriesBelow(const QString& dir)
+{
+    QStringList entries;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+        QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries.append(it.next());
+    entries.sort();
+    return entries;
+}
+
+// Root may write any file, so the permission cases run as an ordinary user while this lives.
+// The real ids change too, since the file layer asks access(), which judges by them; the saved
+// ids stay root's, so the destructor can return.
+class UnprivilegedUser
+{
+public:
+    UnprivilegedUser()
+    {
+        if (::geteuid() != 0)
+            return;
+        const passwd* nobody = ::getpwnam("nobody");
+        const uid_t user = nobody ? nobody->pw_uid : 65534;
+        const gid_t group = nobody ? nobody->pw_gid : 65534;
+        m_groupChanged = ::setresgid(group, group, 0) == 0;
+        m_userChanged = ::setresuid(user, user, 0) == 0;
+    }
+    ~UnprivilegedUser()
+    {
+        if (m_userChanged && ::setresuid(0, 0, 0) != 0)
+            qFatal("cannot return to the root user");
+        if (m_groupChanged && ::setresgid(0, 0, 0) != 0)
+            qFatal("cannot return to the root group");
+    }
+    UnprivilegedUser(const UnprivilegedUser&) = delete;
+    UnprivilegedUser& operator=(const UnprivilegedUser&) = delete;
+
+private:
+    bool m_userChanged = false;
+    bool m_groupChanged = false;
+};
+
+inline bool effectiveAccess(const QString& path, int mode)
+{
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), mode, AT_EACCESS) == 0;
+}
+
+} // namespace testsupport
