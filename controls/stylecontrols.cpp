@@ -1,5 +1,6 @@
 #include "window/frmtessarin.h"
 
+#include "controls/numberfields.h"
 #include "runtime/numbertext.h"
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
@@ -49,9 +50,8 @@ void FrmTessarin::ChkD_Click()
 // anything that does not come to at least one point is ignored.
 void FrmTessarin::TxtHeight_Change()
 {
-    const std::optional<qint32> points
-        = ToWhole(LeadingNumber(TxtHeight->text()), WholeType::Int32);
-    if (!points || *points <= 0)
+    const std::optional<qint32> points = FontSizeFromText(TxtHeight->text());
+    if (!points)
         return;
     Pic2->Font().setPointSize(*points);
     if (mChangeFont) {
@@ -68,10 +68,9 @@ void FrmTessarin::TxtHeight_Change()
 // still redraws and lays out.
 void FrmTessarin::applyPictureSize(const QString& text, Qt::Orientation direction)
 {
-    if (!IsWholeTextNumber(text))
+    if (!IsPictureSizeText(text))
         return;
-    const std::optional<qint32> pixels = ToWhole(LeadingNumber(text), WholeType::Int32);
-    if (pixels && *pixels >= 1 && *pixels <= 1024) {
+    if (const std::optional<qint32> pixels = PictureSizeFromText(text)) {
         if (direction == Qt::Horizontal)
             Pic2->SetInnerSize(*pixels, Pic2->ScaleHeight());
         else

@@ -1,25 +1,9 @@
 #include "window/picturebox.h"
 
+#include "collage/previewimage.h"
 #include "collage/textprint.h"
 
 #include <QPainter>
-
-namespace {
-
-// 96 dots per inch, so that a font size in points gives the pixel height the
-// window system would give it, whatever the screen.
-constexpr int DotsPerMeter96 = 3780;
-
-QImage blankImage(int width, int height, const QColor& colour)
-{
-    QImage image(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
-    image.setDotsPerMeterX(DotsPerMeter96);
-    image.setDotsPerMeterY(DotsPerMeter96);
-    image.fill(colour);
-    return image;
-}
-
-} // namespace
 
 PictureBox::PictureBox(Border border, QWidget* parent)
     : QFrame(parent)
@@ -29,7 +13,7 @@ PictureBox::PictureBox(Border border, QWidget* parent)
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
         setLineWidth(2);
     }
-    m_image = blankImage(0, 0, m_backColor);
+    m_image = BlankPicture(0, 0, m_backColor);
 }
 
 void PictureBox::SetInnerSize(int width, int height)
@@ -104,7 +88,7 @@ void PictureBox::fitImageToWidget() const
     const QSize inner = contentsRect().size().expandedTo(QSize(0, 0));
     if (inner == m_image.size())
         return;
-    QImage grown = blankImage(inner.width(), inner.height(), m_backColor);
+    QImage grown = BlankPicture(inner.width(), inner.height(), m_backColor);
     if (!m_image.isNull()) {
         QPainter painter(&grown);
         painter.drawImage(0, 0, m_image);

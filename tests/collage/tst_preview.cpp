@@ -1,3 +1,4 @@
+#include "collage/previewimage.h"
 #include "support/scriptedservices.h"
 #include "support/testregistry.h"
 #include "window/frmtessarin.h"
@@ -155,6 +156,26 @@ private Q_SLOTS:
         QVERIFY(rows.last() < lineHeight);
         // The strokes run to the right edge.
         QCOMPARE(darkBounds(w->Pic2->Image()).right(), 29);
+    }
+
+    // The companion draws without a window; for the same parameters it must get
+    // the very pixels the window's preview holds.
+    void drawingWithoutTheWindowGivesTheSamePixels()
+    {
+        services.fonts = {PinnedFont};
+        w->LblFontName_DblClick();
+        w->TxtMapWidth->setText(u"60"_qs);
+        w->TxtMapHeight->setText(u"40"_qs);
+        w->TxtHeight->setText(u"20"_qs);
+        w->ChkB->SetValue(1);
+        w->ChkD->SetValue(1);
+        w->TxtSrc->SetText(u"墨砾\n砾"_qs);
+
+        QImage preview = BlankPicture(60, 40, Qt::white);
+        QImage tile = w->Pic4->Picture();
+        DrawPreview(
+            preview, tile, PreviewFont(PinnedFont, 20, true, false, false, true), u"墨砾\n砾"_qs);
+        QCOMPARE(preview, w->Pic2->Image());
     }
 
     void fontSizeInPointsGivesPixelsAt96Dpi()

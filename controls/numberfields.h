@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// How the number fields read their text, shared by the window and the
+// command-line companion so both apply the same values.
+
+// The font size: the whole number the text starts with, when it is at least 1.
+std::optional<qint32> FontSizeFromText(const QString& text);
+
+// Whether a picture size text is a number at all; only then does the field act.
+bool IsPictureSizeText(const QString& text);
+
+// The picture size a numeric text asks for, when it lies within 1 .. 1024.
+std::optional<qint32> PictureSizeFromText(const QString& text);
