@@ -1,5 +1,6 @@
 // Prints how long the hot paths take at the largest picture, one line per figure:
-// "name: median ms (min … max) over N runs", after a warm-up run.
+// "name: median ms (min … max) over N runs", after a warm-up run. Runs on the
+// offscreen platform; run it from a Release build.
 #include "collage/collagetext.h"
 #include "collage/defaultbackground.h"
 #include "runtime/qtservices.h"
@@ -9,38 +10,97 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <sys/resource.h>
 
 namespace {
 
-void measure(const char* name, int runs, const std::function<void()>& work)
+void report(const char* name, std::vector<double> ms, const char* unit = "ms")
+{
+    std::sort(ms.begin(), ms.end());
+    std::printf("%s: %.2f %s (%.2f … %.2f) over %zu runs\n", name, ms[ms.size() / 2], unit,
+        ms.front(), ms.back(), ms.size());
+    std::fflush(stdout);
+}
+
+void measure(const char* name, int runs, const std::function<void()>& work,
+    const std::function<void()>& between = {})
 {
     work();
     std::vector<double> ms;
     for (int i = 0; i < runs; ++i) {
+        if (between)
+            between();
         QElapsedTimer timer;
         timer.start();
         work();
         ms.push_back(timer.nsecsElapsed() / 1e6);
     }
-    std::sort(ms.begin(), ms.end());
-    std::printf("%s: %.2f ms (%.2f … %.2f) over %d runs\n", name, ms[ms.size() / 2], ms.front(),
-        ms.back(), runs);
-    std::fflush(stdout);
+    report(name, ms);
 }
 
-// A 1024 x 1024 picture with "墨" drawn large over the built-in background, the
-// kind of picture the generator sees at its largest.
-QImage largePreview(FrmTessarin& window)
+// The window as a user starts it: installed fonts, shown, painted once.
+std::unique_ptr<FrmTessarin> shownWindow(QtServices& services)
 {
-    window.Pic2->SetInnerSize(1024, 1024);
-    window.Pic2->Font().setPointSize(700);
-    window.TxtSrc->SetText(QStringLiteral("墨"));
-    window.RenderPreview();
-    return window.Pic2->Image();
+    auto window = std::make_unique<FrmTessarin>(services);
+    window->Form_Load();
+    window->show();
+    QCoreApplication::processEvents();
+    return window;
+}
+
+// A 1024 x 1024 picture with "墨" at 700 points over the built-in background, the
+// kind of picture the generator sees at its largest.
+void largePreview(FrmTessarin& window)
+{
+    window.TxtMapWidth->setText(QStringLiteral("1024"));
+    window.TxtMapHeight->setText(QStringLiteral("1024"));
+    window.TxtHeight->setText(QStringLiteral("700"));
+}
+
+double peakRssMegabytes()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+// Child modes, so that start-up and memory are measured in a process of their own.
+int startupChild(QtServices& services)
+{
+    const auto window = shownWindow(services);
+    return 0;
+}
+
+int memoryChild(QtServices& services)
+{
+    const auto window = shownWindow(services);
+    largePreview(*window);
+    window->CmdConv_Click();
+    QCoreApplication::processEvents();
+    std::printf("%.1f\n", peakRssMegabytes());
+    return 0;
+}
+
+std::vector<double> runChild(const char* mode, int runs, bool readOutput)
+{
+    std::vector<double> figures;
+    for (int i = 0; i < runs; ++i) {
+        QProcess child;
+        QElapsedTimer timer;
+        timer.start();
+        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(mode)});
+        child.waitForFinished(60000);
+        const double elapsed = timer.nsecsElapsed() / 1e6;
+        figures.push_back(
+            readOutput ? child.readAllStandardOutput().trimmed().toDouble() : elapsed);
+    }
+    return figures;
 }
 
 } // namespace
@@ -50,28 +110,56 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     QApplication app(argc, argv);
     QtServices services;
-    FrmTessarin window(services);
-    window.Form_Load();
-    const QImage preview = largePreview(window);
+    const QString mode = argc > 1 ? QString::fromLatin1(argv[1]) : QString();
+    if (mode == u"--startup-child")
+        return startupChild(services);
+    if (mode == u"--memory-child")
+        return memoryChild(services);
 
-    for (int mode = 0; mode < 3; ++mode) {
-        const CollageOptions options { QStringLiteral("砾"), QStringLiteral("\u3000"), false, false,
-            ProcessMode(mode), 128 };
-        const QByteArray name = "generate_core_1024_mode" + QByteArray::number(mode);
+    const auto window = shownWindow(services);
+    largePreview(*window);
+    const QImage preview = window->Pic2->Image();
+
+    for (int m = 0; m < 3; ++m) {
+        const CollageOptions options {
+            QStringLiteral("砾"), QStringLiteral("\u3000"), false, false, ProcessMode(m), 128};
+        const QByteArray name = "generate_core_1024_mode" + QByteArray::number(m);
         measure(name.constData(), 21, [&] { CollageText(preview, options); });
     }
 
-    measure("render_1024", 21, [&] { window.RenderPreview(); });
+    measure("render_1024", 21, [&] { window->RenderPreview(); });
     QImage dot(1, 1, QImage::Format_RGB32);
     dot.fill(Qt::white);
-    window.Pic3->SetPicture(dot);
-    measure("render_1024_tile_1x1", 11, [&] { window.RenderPreview(); });
-    window.Pic3->SetPicture(DefaultBackground());
-    window.RenderPreview();
+    window->Pic3->SetPicture(dot);
+    measure("render_1024_tile_1x1", 11, [&] { window->RenderPreview(); });
+    window->Pic3->SetPicture(DefaultBackground());
+    window->RenderPreview();
 
-    measure("generate_click_1024", 11, [&] {
-        window.CmdConv_Click();
-        window.Lbl1_Click();
-    });
+    // One character typed into the source box, until the preview is redrawn and shown.
+    window->mnuZDQH->setChecked(false);
+    window->TxtSrc->setFocus();
+    measure(
+        "keystroke_1024", 21,
+        [&] {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+            QCoreApplication::sendEvent(window->TxtSrc, &press);
+            QCoreApplication::sendEvent(window->TxtSrc, &release);
+            window->Pic2->repaint();
+        },
+        [&] { window->TxtSrc->SetText(QStringLiteral("墨")); });
+
+    // "生成" until the output box holds the text and has painted once.
+    window->mnuZDQH->setChecked(true);
+    measure(
+        "generate_click_1024", 11,
+        [&] {
+            window->CmdConv_Click();
+            window->TxtOut->repaint();
+        },
+        [&] { window->Lbl1_Click(); });
+
+    report("startup", runChild("--startup-child", 7, false));
+    report("peak_rss_1024", runChild("--memory-child", 3, true), "MB");
     return 0;
 }
