@@ -83,8 +83,18 @@ qsizetype writeRows(char16_t* out, const QImage& image, const CollageOptions& op
 
 } // namespace
 
+qint64 CollageCapacity(const QImage& picture, const CollageOptions& options)
+{
+    const qint64 widest = std::max(options.display.size(), options.space.size());
+    const qint64 row = qint64(picture.width()) * widest;
+    // A ruler counts at most four code-page bytes per character of the widest row.
+    const qint64 ruler = options.keepWidth ? 4 + 4 * row : 0;
+    return qint64(picture.height()) * (2 + row) + ruler;
+}
+
 QString CollageText(const QImage& picture, const CollageOptions& options)
 {
+    Q_ASSERT(CollageFits(picture, options));
     const QImage image
         = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
         ? picture

@@ -15,7 +15,22 @@ struct CollageOptions
     quint8 k = 128;
 };
 
+// The longest character picture the program builds: beyond it the text would
+// take hundreds of megabytes and no text box could show it.
+constexpr qsizetype MaxCollageLength = qsizetype(1) << 26;
+
+// The most characters the picture of this image can take (rows, line breaks and
+// the ruler line), whatever its pixels turn out to be.
+qint64 CollageCapacity(const QImage& picture, const CollageOptions& options);
+
+// Whether that fits within MaxCollageLength.
+inline bool CollageFits(const QImage& picture, const CollageOptions& options)
+{
+    return CollageCapacity(picture, options) <= MaxCollageLength;
+}
+
 // The character picture of an image: every row begins with CR LF and holds one
 // display or space string per pixel; there is no line break after the last row.
-// The ruler counts the bytes a row takes in the ANSI code page.
+// The ruler counts the bytes a row takes in the ANSI code page. The picture
+// must fit (CollageFits).
 QString CollageText(const QImage& picture, const CollageOptions& options);

@@ -1,6 +1,7 @@
 #include "window/frmtessarin.h"
 
 #include "collage/collagetext.h"
+#include "runtime/services.h"
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
 
@@ -19,10 +20,24 @@ void FrmTessarin::CmdConv_Click()
     options.mode = ProcessMode(mProcessMode);
     options.k = mKValue;
 
+    const QImage& picture = Pic2->Image();
+    if (!CollageFits(picture, options)) {
+        // Saying nothing would leave the old text standing as if it were the result.
+        m_services.WarningBox(QStringLiteral("生成失败"),
+            QStringLiteral(
+                "字符画太大：%1 × %2 个像素，每个像素最多 %3 个字符，超过了 %4 个字符的上限。"
+                "请缩短显示字符或空格字符，或缩小图片。")
+                .arg(picture.width())
+                .arg(picture.height())
+                .arg(std::max(options.display.size(), options.space.size()))
+                .arg(MaxCollageLength));
+        return;
+    }
+
     SetMousePointer(MousePointerHourglass);
     setWindowTitle(Title + QStringLiteral(" 处理中……"));
 
-    TxtOut->setPlainText(CollageText(Pic2->Image(), options));
+    TxtOut->setPlainText(CollageText(picture, options));
 
     setWindowTitle(Title);
     SetMousePointer(MousePointerDefault);

@@ -196,6 +196,30 @@ private Q_SLOTS:
         }
     }
 
+    // The largest picture takes strings of up to 63 characters; 64 would pass the
+    // limit, so the generator refuses before it allocates anything.
+    void capacityLimit_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("keepWidth");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("63 characters") << 63 << false << true;
+        QTest::newRow("63 characters with the ruler") << 63 << true << true;
+        QTest::newRow("64 characters") << 64 << false << false;
+        QTest::newRow("10000 characters") << 10000 << false << false;
+    }
+
+    void capacityLimit()
+    {
+        QFETCH(int, length);
+        QFETCH(bool, keepWidth);
+        QFETCH(bool, fits);
+        const QImage largest(1024, 1024, QImage::Format_RGB32);
+        const CollageOptions options {
+            QString(length, u'x'), u" "_qs, false, keepWidth, ProcessMode::Fastest, 128};
+        QCOMPARE(CollageFits(largest, options), fits);
+    }
+
     void modeTwoUsesK()
     {
         QImage grey(3, 1, QImage::Format_RGB32);

@@ -85,6 +85,19 @@ private Q_SLOTS:
         QCOMPARE(w->TxtOut->toPlainText(), u"\nTTT\n\n   "_qs);
     }
 
+    void tooLargeAPictureIsRefusedAndSaidSo()
+    {
+        w->TxtOut->setPlainText(u"earlier"_qs);
+        w->Pic2->SetInnerSize(1024, 1024);
+        w->TxtView1->SetText(QString(10000, u'墨'));
+        w->CmdConv_Click();
+        QCOMPARE(services.warnings.size(), 1);
+        QCOMPARE(services.warnings[0].first, u"生成失败"_qs);
+        QCOMPARE(w->TxtOut->toPlainText(), u"earlier"_qs);
+        QCOMPARE(w->windowTitle(), u"墨砾版字符拼合画"_qs);
+        QVERIFY(!w->mShowOutput);
+    }
+
     void autoSwitchShowsTheOutput()
     {
         showWindow();
