@@ -3,7 +3,6 @@
 #include "window/vbwidgets.h"
 
 #include <QCloseEvent>
-#include <QShowEvent>
 #include <QWindow>
 
 void FrmTessarin::Form_Load()
@@ -42,17 +41,22 @@ void FrmTessarin::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-// The stored bounds are the outer ones; the frame the window system adds is known
-// only once the window is shown, so the size is made good then.
-void FrmTessarin::showEvent(QShowEvent* event)
+// The stored bounds are the outer ones, but the frame a window manager adds is
+// known only some time after the window is shown; the size is made good as soon
+// as it is.
+bool FrmTessarin::event(QEvent* event)
 {
-    QWidget::showEvent(event);
-    if (!m_restoredFrame.isValid() || event->spontaneous())
-        return;
-    const QRect wanted = m_restoredFrame;
-    m_restoredFrame = QRect();
-    if (windowState() == Qt::WindowNoState && frameMarginsOf() != QMargins())
-        resize(wanted.marginsRemoved(frameMarginsOf()).size());
+    const bool handled = QWidget::event(event);
+    const QEvent::Type type = event->type();
+    if (m_restoredFrame.isValid() && isVisible()
+        && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show)
+        && frameMarginsOf() != QMargins()) {
+        const QRect wanted = m_restoredFrame;
+        m_restoredFrame = QRect();
+        if (windowState() == Qt::WindowNoState)
+            resize(wanted.marginsRemoved(frameMarginsOf()).size());
+    }
+    return handled;
 }
 
 QMargins FrmTessarin::frameMarginsOf() const

@@ -103,6 +103,19 @@ private Q_SLOTS:
         QCOMPARE(w->frameGeometry().size(), QSize(320, 400));
     }
 
+    // The stored size is the outer one: once shown with a frame, the window's
+    // outer size is what was stored, so a save and a load do not let it grow.
+    void outerSizeSurvivesTheFrame()
+    {
+        start(u"[窗体]\r\nLeft=1500\r\nTop=1500\r\nWidth=6000\r\nHeight=4500\r\n"_qs);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QTRY_COMPARE(w->frameGeometry().size(), QSize(400, 300));
+        QVERIFY(w->frameGeometry().size() != w->size()); // there is a frame
+        w->SaveSettings();
+        QVERIFY(readGbk(path).contains(u"\r\nWidth=6000\r\nHeight=4500\r\n"_qs));
+    }
+
     void windowState_data()
     {
         QTest::addColumn<QString>("stored");
