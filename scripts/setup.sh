@@ -47,20 +47,27 @@ start)
     install_missing
     build
     if ! have_display; then
-        cat >&2 <<MSG
+        # Without a window, the command-line companion shows the default collage.
+        cat <<MSG
 Tessarin is built, but this machine has no display to show its window on
 (neither DISPLAY nor WAYLAND_DISPLAY names one that answers).
-Start it on a desktop, or on a virtual X server:
-    xvfb-run -a $build/tessarin
+The default collage, made by $build/tessarin-cli:
 MSG
-        exit 1
+        "$build/tessarin-cli"
+        printf '\n\nTo start the window on a virtual X server: xvfb-run -a %s\n' "$build/tessarin"
+        exit 0
     fi
     exec "$build/tessarin"
     ;;
 test)
     install_missing
     build
-    cd "$build"
+    (cd "$build" && ctest --output-on-failure)
+    # The whole suite once more, built with the address and undefined-behaviour
+    # sanitizers, so memory errors fail the run instead of lying in wait.
+    cmake -S "$root" -B "$build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARIN_SANITIZE=ON
+    cmake --build "$build-sanitize" -j"$(nproc)"
+    cd "$build-sanitize"
     ctest --output-on-failure
     ;;
 *)
