@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The values that decide a collage, as the window holds them when it opens
+// without a settings file.
+struct CollageSettings
+{
+    int width = 12;
+    int height = 12;
+    int points = 9;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    bool trim = false;
+    bool keepWidth = false;
+    int mode = 0;
+    quint8 k = 128;
+    QString background; // the picture's file; empty for the built-in picture
+};
+
+// The values a settings file gives the window when it opens, read by the window's
+// own rules: a missing or empty file gives the defaults above, a stored field
+// text that its field would refuse leaves the field's value as it was.
+CollageSettings StoredSettings(const QString& path);

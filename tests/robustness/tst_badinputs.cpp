@@ -1,0 +1,438 @@
+#include "output/resultfile.h"
+#include "runtime/codepage.h"
+#include "support/files.h"
+#include "support/scriptedservices.h"
+#include "support/testregistry.h"
+#include "window/frmtessarin.h"
+#include "window/picturebox.h"
+#include "window/vbwidgets.h"
+
+#include <QBuffer>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+#include <QtEndian>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <sys/mount.h>
+
+using namespace testsupport;
+
+namespace {
+
+QByteArray gbk(const QString& text)
+{
+    return ToAnsi(text);
+}
+
+QByteArray raw(const char* bytes, qsizetype size)
+{
+    return QByteArray(bytes, size);
+}
+
+QByteArray encoded(const QImage& picture, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, format))
+        qFatal("cannot encode a %s test picture", format);
+    return bytes;
+}
+
+QImage stripes()
+{
+    QImage picture(16, 8, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, x % 2 ? qRgb(20, 20, 20) : qRgb(230, 230, 230));
+    return picture;
+}
+
+quint32 crc32(QByteArrayView bytes)
+{
+    quint32 crc = 0xFFFFFFFF;
+    for (const char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    return ~crc;
+}
+
+void appendChunk(QByteArray& png, const char* type, const QByteArray& data)
+{
+    const QByteArray typed = QByteArray(type) + data;
+    png.append(char(data.size() >> 24)).append(char(data.size() >> 16));
+    png.append(char(data.size() >> 8)).append(char(data.size()));
+    png.append(typed);
+    const quint32 crc = crc32(typed);
+    png.append(char(crc >> 24)).append(char(crc >> 16)).append(char(crc >> 8)).append(char(crc));
+}
+
+// A complete, valid PNG of side × side white pixels at one bit per pixel: a real picture whose
+// pixels would take side² × 4 bytes once decoded.
+QByteArray whitePng(int side)
+{
+    const qsizetype rowBytes = 1 + (side + 7) / 8; // the filter byte, then the pixels
+    QByteArray pixels(rowBytes * side, char(0xFF));
+    for (qsizetype row = 0; row < pixels.size(); row += rowBytes)
+        pixels[row] = 0;
+    QByteArray header(13, 0);
+    qToBigEndian<quint32>(side, header.data());
+    qToBigEndian<quint32>(side, header.data() + 4);
+    header[8] = 1; // bit depth; colour type 0 (grey), standard compression, no interlace
+    QByteArray png("\x89PNG\r\n\x1a\n");
+    appendChunk(png, "IHDR", header);
+    appendChunk(png, "IDAT", qCompress(pixels).sliced(4)); // a zlib stream after Qt's length
+    appendChunk(png, "IEND", {});
+    return png;
+}
+
+QByteArray bitmapOfSize(int width, int height)
+{
+    QByteArray bmp = encoded(stripes(), "BMP");
+    qToLittleEndian<qint32>(width, bmp.data() + 18);
+    qToLittleEndian<qint32>(height, bmp.data() + 22);
+    return bmp;
+}
+
+// Text for the output box as the box holds it, no-break spaces and NULs included.
+QString boxText(const FrmTessarin& w)
+{
+    return w.TxtOut->document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
+}
+
+} // namespace
+
+class TestBadInputs : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    ScriptedServices services;
+    std::unique_ptr<FrmTessarin> w;
+
+    void open(const QString& settingsPath)
+    {
+        w.reset();
+        services = ScriptedServices();
+        w = std::make_unique<FrmTessarin>(services);
+        w->SetSettingsPath(settingsPath);
+        w->Form_Load();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+
+    void setPictureSize(int side)
+    {
+        w->TxtMapWidth->setText(QString::number(side));
+        w->TxtMapHeight->setText(QString::number(side));
+        QCOMPARE(w->Pic2->Image().size(), QSize(side, side));
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+    void cleanup() { w.reset(); }
+
+    void settingsFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("size"); // zeros up to this size follow the bytes
+        QTest::addColumn<QString>("pictureWidth"); // what the window reads
+        QTest::addColumn<QString>("fontSize");
+        QTest::addColumn<QByteArray>("kept"); // bytes that closing leaves in the file
+
+        QByteArray junk(64 * 1024, Qt::Uninitialized);
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(junk.data()), junk.size() / 4);
+        QTest::newRow("binary junk") << junk << qint64(0) << "12"
+                                     << "9" << junk;
+
+        // Read as missing and never replaced: it is over the 16 MiB limit.
+        const QByteArray values = gbk(u"[属性]\r\n图片宽=40\r\n字号=20\r\n"_qs);
+        QTest::newRow("100 MB") << values << qint64(100) * 1024 * 1024 << "12"
+                                << "9" << QByteArray();
+
+        const QByteArray longLine(1024 * 1024, 'x');
+        QTest::newRow("one 1 MB line") << longLine + "\r\n" + values << qint64(0) << "40"
+                                       << "20" << longLine;
+
+        const QByteArray strangeSection = raw("[\x81\x20\xFF]\r\n", 7) + gbk(u"字号=20\r\n"_qs);
+        QTest::newRow("invalid GBK bytes") << raw("\x81\xFF\xFE\r\n", 5) + gbk(u"[属性]\r\n"_qs)
+                + raw("\x81=\xFF\x80\r\n", 6) + gbk(u"图片宽=40\r\n"_qs) + strangeSection
+                                           << qint64(0) << "40"
+                                           << "9" << strangeSection;
+
+        const QByteArray repeated = gbk(u"[属性]\r\n字号=20\r\n"_qs);
+        QTest::newRow("duplicate sections and keys")
+            << gbk(u"[属性]\r\n图片宽=40\r\n图片宽=50\r\n"_qs) + repeated << qint64(0) << "40"
+            << "9" << repeated;
+
+        QTest::newRow("section without closing bracket")
+            << gbk(u"[属性\r\n图片宽=40\r\n字号=20\r\n"_qs) << qint64(0) << "40"
+            << "20" << gbk(u"[属性\r\n"_qs);
+    }
+
+    // The window opens with what it can read and defaults for the rest; closing writes the
+    // settings into the file without losing what it could not read, or leaves a file it must not
+    // read alone.
+    void settingsFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, size);
+        QFETCH(QString, pictureWidth);
+        QFETCH(QString, fontSize);
+        QFETCH(QByteArray, kept);
+
+        const QString path = dir.filePath(u"Tessarin.Ini"_qs);
+        QVERIFY(writeFile(path, bytes));
+        if (size > 0)
+            QVERIFY(QFile::resize(path, size)); // sparse: quick to make
+        const auto remove = qScopeGuard([&] { QFile::remove(path); });
+
+        open(path);
+        QCOMPARE(w->TxtMapWidth->text(), pictureWidth);
+        QCOMPARE(w->Pic2->ScaleWidth(), pictureWidth.toInt());
+        QCOMPARE(w->TxtHeight->text(), fontSize);
+        QCOMPARE(w->TxtMapHeight->text(), u"12"_qs);
+        QCOMPARE(int(w->mKValue), 128);
+        QCOMPARE(w->Pic3->Picture(), w->Pic4->Picture());
+        w->TxtMapHeight->setText(u"30"_qs); // something to save
+        w->close();
+        QVERIFY(services.warnings.isEmpty());
+
+        const QByteArray saved = readAll(path);
+        if (size > 0) {
+            QCOMPARE(saved.size(), size);
+            QVERIFY(saved.startsWith(bytes));
+            QCOMPARE(saved.count('\0'), size - bytes.size());
+            return;
+        }
+        QVERIFY(saved.contains(kept));
+        open(path);
+        QCOMPARE(w->TxtMapWidth->text(), pictureWidth);
+        QCOMPARE(w->TxtMapHeight->text(), u"30"_qs);
+        QCOMPARE(w->TxtHeight->text(), fontSize);
+    }
+
+    void pictures_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("usable");
+
+        const QByteArray png = encoded(stripes(), "PNG");
+        QTest::newRow("usable picture") << "stripes.png" << png << true;
+        QTest::newRow("truncated") << "cut.png" << png.left(png.size() / 2) << false;
+        QTest::newRow("empty file") << "empty.bmp" << QByteArray() << false;
+        QTest::newRow("0 x 0 pixels") << "zero.bmp" << bitmapOfSize(0, 0) << false;
+        QTest::newRow("30000 x 30000") << "huge.png" << whitePng(30000) << false;
+        QTest::newRow("text named .gif")
+            << "note.gif" << QByteArray("GIF? No, only a note.\r\n") << false;
+    }
+
+    // Chosen through the menu or named in the settings, a picture that cannot be used changes
+    // nothing and says nothing; at start-up the built-in background stands in for it.
+    void pictures()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, usable);
+
+        const QString picture = dir.filePath(fileName);
+        QVERIFY(writeFile(picture, bytes));
+        const QString settings = dir.filePath(u"picture.ini"_qs);
+        const auto remove = qScopeGuard([&] {
+            QFile::remove(picture);
+            QFile::remove(settings);
+        });
+
+        open(QString());
+        const QImage background = w->Pic3->Picture();
+        const QImage preview = w->Pic2->Image();
+        services.openReplies.enqueue(picture);
+        w->mnuBgMap_Click();
+        QVERIFY(services.warnings.isEmpty());
+        if (usable) {
+            QCOMPARE(w->mBgMapFile, picture);
+            QCOMPARE(w->Pic3->Picture(), stripes());
+        } else {
+            QVERIFY(w->mBgMapFile.isEmpty());
+            QCOMPARE(w->Pic3->Picture(), background);
+            QCOMPARE(w->Pic2->Image(), preview);
+        }
+
+        QVERIFY(writeFile(settings, gbk(u"[设置]\r\n背景图片="_qs + picture + u"\r\n"_qs)));
+        open(settings);
+        QVERIFY(services.warnings.isEmpty());
+        QCOMPARE(w->mBgMapFile, usable ? picture : QString());
+        QCOMPARE(w->Pic3->Picture(), usable ? stripes() : w->Pic4->Picture());
+    }
+
+    void texts_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("space");
+        QTest::addColumn<bool>("produced");
+
+        const QString longSource = u"墨砾版字符拼合画"_qs.repeated(12500);
+        const QString longDisplay(10000, u'砾');
+        const QString longSpace(10000, QChar(0x3000));
+        QTest::newRow("source of 100 000 characters")
+            << 12 << longSource << u"砾"_qs << u"\u3000"_qs << true;
+        QTest::newRow("source of 100 000 characters at 1024 x 1024")
+            << 1024 << longSource << u"砾"_qs << u"\u3000"_qs << true;
+        QTest::newRow("display and space of 10 000 characters at 12 x 12")
+            << 12 << u"墨"_qs << longDisplay << longSpace << true;
+        // 10^10 characters: refused with a warning.
+        QTest::newRow("display of 10 000 characters at 1024 x 1024")
+            << 1024 << u"墨"_qs << longDisplay << u"\u3000"_qs << false;
+        QTest::newRow("space of 10 000 characters at 1024 x 1024")
+            << 1024 << u"墨"_qs << u"砾"_qs << longSpace << false;
+    }
+
+    void texts()
+    {
+        QFETCH(int, side);
+        QFETCH(QString, source);
+        QFETCH(QString, display);
+        QFETCH(QString, space);
+        QFETCH(bool, produced);
+
+        open(QString());
+        setPictureSize(side);
+        w->TxtSrc->SetText(source);
+        w->TxtView1->SetText(display);
+        w->TxtView2->SetText(space);
+        w->TxtOut->setPlainText(u"earlier"_qs);
+        const QImage preview = w->Pic2->Image();
+        w->CmdConv_Click();
+
+        QCOMPARE(w->Pic2->Image(), preview);
+        QCOMPARE(w->windowTitle(), FrmTessarin::Title);
+        if (!produced) {
+            QCOMPARE(services.warnings.size(), 1);
+            QCOMPARE(services.warnings[0].first, u"生成失败"_qs);
+            QCOMPARE(boxText(*w), u"earlier"_qs);
+            QVERIFY(!w->mShowOutput);
+            return;
+        }
+        QVERIFY(services.warnings.isEmpty());
+        QVERIFY(w->mShowOutput);
+        const QStringList lines = boxText(*w).split(u'\n');
+        QCOMPARE(lines.size(), side + 1);
+        for (const QString& line : lines.mid(1)) {
+            QCOMPARE(line.size() % std::min(display.size(), space.size()), 0);
+            QVERIFY(line.size() >= side * std::min(display.size(), space.size()));
+            QVERIFY(line.size() <= side * std::max(display.size(), space.size()));
+        }
+    }
+
+    void clipboard_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("saved");
+
+        const QChar nul(0);
+        QTest::newRow("NUL inside") << u"a"_qs + nul + u"b"_qs << raw("a\0b", 3);
+        QTest::newRow("only NULs") << QString(3, nul) << raw("\0\0\0", 3);
+        QTest::newRow("NULs around a line break")
+            << u"砾"_qs + nul + u"\n"_qs + nul + u"墨"_qs << raw("\xC0\xF9\0\r\n\0\xC4\xAB", 8);
+    }
+
+    // NULs are characters like any other: pasted, copied and saved as they are.
+    void clipboard()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, saved);
+
+        open(QString());
+        w->TxtOut->setPlainText(QString());
+        services.clipboardText = text;
+        w->mnuPaste_Click();
+        QCOMPARE(boxText(*w), text);
+
+        services.clipboardText.reset();
+        w->mnuCopyText_Click();
+        QCOMPARE(services.clipboardText, std::optional<QString>(text));
+
+        const QString path = dir.filePath(u"pasted.txt"_qs);
+        const auto remove = qScopeGuard([&] { QFile::remove(path); });
+        services.saveReplies.enqueue(path);
+        w->mnuSave_Click();
+        QVERIFY(services.warnings.isEmpty());
+        QCOMPARE(readAll(path), saved);
+    }
+
+    void saveTargets_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("writable file") << "writable" << true;
+        QTest::newRow("missing folder") << "missing folder" << false;
+        QTest::newRow("read-only file") << "read-only" << false;
+        QTest::newRow("full file system") << "full" << false;
+    }
+
+    // A save that cannot be made warns once and leaves the previous file as it was, with no
+    // temporary file beside it.
+    void saveTargets()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, saved);
+
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        QString path = folder.filePath(u"result.txt"_qs);
+        const QByteArray previous("previous result");
+        if (target == u"missing folder") {
+            path = folder.filePath(u"missing/result.txt"_qs);
+        } else if (target == u"full") {
+            // 64 KiB of room; the 256 x 256 result below takes twice that.
+            if (::mount(
+                    "tmpfs", QFile::encodeName(folder.path()).constData(), "tmpfs", 0, "size=64k")
+                != 0)
+                QSKIP(qPrintable(
+                    u"cannot mount a small tmpfs here (%1); the full file system "
+                    u"is not tested"_qs.arg(QString::fromLocal8Bit(std::strerror(errno)))));
+        }
+        const auto unmount = qScopeGuard([&] {
+            if (target == u"full" && ::umount(QFile::encodeName(folder.path()).constData()) != 0)
+                qWarning("cannot unmount %s", qPrintable(folder.path()));
+        });
+        if (target != u"missing folder")
+            QVERIFY(writeFile(path, previous));
+        const QStringList entries = entriesBelow(folder.path());
+
+        open(QString());
+        setPictureSize(256);
+        w->CmdConv_Click();
+        const QByteArray result = ResultFileBytes(boxText(*w));
+        QVERIFY(result.size() > 128 * 1024);
+        services.saveReplies.enqueue(path);
+        if (target != u"read-only")
+            w->mnuSave_Click();
+        else if (!runWithModes(
+                     path, ReadOnly, folder.path(), ReadWrite | Enter, [&] { w->mnuSave_Click(); }))
+            QSKIP("this user writes into read-only files anyway");
+
+        QCOMPARE(entriesBelow(folder.path()), entries);
+        if (saved) {
+            QVERIFY(services.warnings.isEmpty());
+            QCOMPARE(readAll(path), result);
+            return;
+        }
+        QCOMPARE(services.warnings.size(), 1);
+        QCOMPARE(services.warnings[0].first, u"保存失败"_qs);
+        if (target != u"missing folder")
+            QCOMPARE(readAll(path), previous);
+    }
+};
+
+TESSARIN_TEST(TestBadInputs)
+#include "tst_badinputs.moc"

@@ -1,0 +1,111 @@
+#include "app/inifile.h"
+#include "robustness/faultversions.h"
+#include "support/files.h"
+#include "support/testregistry.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+using namespace testsupport;
+
+namespace {
+
+constexpr int Kills = 30;
+
+// Every file the settings writer can leave after a complete write, the all-A file first: each
+// WriteIni replaces the file whole, so once all keys are written only these states can occur.
+QList<QByteArray> settingsStates(const QString& scratch)
+{
+    QList<QByteArray> states;
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < SettingCount; ++i) {
+            const SettingKey& setting = SettingKeys[i];
+            WriteIni(scratch, QString::fromUtf16(setting.section), QString::fromUtf16(setting.key),
+                faultversions::settingValue(i, round % 2 != 0));
+            if (round > 0 || i == SettingCount - 1)
+                states.append(readAll(scratch));
+        }
+    }
+    QFile::remove(scratch);
+    return states;
+}
+
+} // namespace
+
+class TestFaults : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void killedWhileWriting_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("maxWrites"); // complete writes before a kill, at most
+        QTest::addColumn<int>("maxDelayMs"); // then a pause before it, at most
+        QTest::newRow("settings file") << "settings" << 2 * SettingCount << 20;
+        QTest::newRow("result file") << "result" << 3 << 20;
+    }
+
+    // Kills land anywhere in the writer's loop; the target is always one whole version.
+    void killedWhileWriting()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, maxWrites);
+        QFETCH(int, maxDelayMs);
+        const QString writer = qEnvironmentVariable("TESSARIN_FAULTWRITER");
+        if (writer.isEmpty())
+            QSKIP("TESSARIN_FAULTWRITER does not name the fault writer");
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString target = dir.filePath(u"target"_qs);
+
+        const QList<QByteArray> states = mode == u"settings"
+            ? settingsStates(dir.filePath(u"scratch.ini"_qs))
+            : QList<QByteArray> {
+                faultversions::resultBytes(false), faultversions::resultBytes(true)};
+        const QSet<QByteArray> whole(states.cbegin(), states.cend());
+        QCOMPARE(whole.size(), mode == u"settings" ? 2 * SettingCount : 2);
+
+        QRandomGenerator random(20240611);
+        QSet<QByteArray> seen;
+        int leftovers = 0;
+        for (int kill = 0; kill < Kills; ++kill) {
+            QVERIFY(writeFile(target, states.first())); // version A
+            QProcess process;
+            process.start(writer, {mode, target});
+            const int writes = random.bounded(maxWrites + 1);
+            QByteArray output;
+            while (output.count('.') < writes || !output.startsWith("ready")) {
+                QVERIFY2(process.waitForReadyRead(10000), qPrintable(process.errorString()));
+                output += process.readAllStandardOutput();
+            }
+            QThread::usleep(random.bounded(maxDelayMs * 1000));
+            QCOMPARE(process.state(), QProcess::Running); // killed, not stopped by itself
+            process.kill();
+            QVERIFY(process.waitForFinished(10000));
+            QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+
+            const QByteArray bytes = readAll(target);
+            QVERIFY2(whole.contains(bytes),
+                qPrintable(u"kill %1 left %2 bytes that are no complete version"_qs.arg(kill).arg(
+                    bytes.size())));
+            seen.insert(bytes);
+            // A temporary file a kill leaves behind is harmless as long as it never took the
+            // target's place; it is counted and cleared.
+            for (const QString& entry : entriesBelow(dir.path()))
+                if (entry != target && QFile::remove(entry))
+                    ++leftovers;
+        }
+        // Kills that all found version A would prove nothing about the moments in between.
+        QVERIFY2(seen.size() > 1, "every kill found version A");
+        qInfo("%s: %d kills, %lld distinct complete versions found, %d temporary files left",
+            qPrintable(mode), Kills, qint64(seen.size()), leftovers);
+    }
+};
+
+TESSARIN_TEST(TestFaults)
+#include "tst_faults.moc"
