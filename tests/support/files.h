@@ -2,6 +2,8 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QStringList>
 #include <fcntl.h>
 #include <pwd.h>
@@ -77,6 +79,30 @@ private:
 inline bool effectiveAccess(const QString& path, int mode)
 {
     return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), mode, AT_EACCESS) == 0;
+}
+
+// Sets file (when it is one) and folder to the given modes, runs action as an ordinary user and
+// restores the modes. False, without running action, when modes that forbid something would not
+// stop this user anyway; the caller skips then.
+template <typename Action>
+bool runWithModes(const QString& file, QFileDevice::Permissions fileMode, const QString& folder,
+    QFileDevice::Permissions folderMode, Action&& action)
+{
+    const bool isFile = QFileInfo(file).isFile();
+    const auto restore = qScopeGuard([&] {
+        QFile::setPermissions(folder, ReadWrite | Enter);
+        if (isFile)
+            QFile::setPermissions(file, ReadWrite);
+    });
+    if (isFile)
+        QFile::setPermissions(file, fileMode);
+    QFile::setPermissions(folder, folderMode);
+    const UnprivilegedUser user;
+    const bool restricted = fileMode != ReadWrite || folderMode != (ReadWrite | Enter);
+    if (restricted && effectiveAccess(file, R_OK | W_OK) && effectiveAccess(folder, W_OK))
+        return false;
+    action();
+    return true;
 }
 
 } // namespace testsupport
