@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <algorithm>
@@ -87,6 +89,30 @@ int memoryChild(QtServices& services)
     return 0;
 }
 
+// A photograph-like 1024 x 1024 JPEG: smooth gradients, shapes and large text,
+// so both converters see realistic, compressible but varied pixels.
+int writeJpeg(const QString& path)
+{
+    QImage photo(1024, 1024, QImage::Format_RGB32);
+    QPainter painter(&photo);
+    QLinearGradient sky(0, 0, 1024, 1024);
+    sky.setColorAt(0, QColor(250, 240, 220));
+    sky.setColorAt(1, QColor(40, 60, 90));
+    painter.fillRect(photo.rect(), sky);
+    for (int i = 0; i < 24; ++i) {
+        painter.setBrush(QColor::fromHsv((i * 37) % 360, 120, 60 + (i * 53) % 190));
+        painter.setPen(Qt::NoPen);
+        painter.drawEllipse(QPoint((i * 211) % 1024, (i * 389) % 1024), 40 + i * 5, 30 + i * 4);
+    }
+    QFont font;
+    font.setPixelSize(420);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(photo.rect(), Qt::AlignCenter, QStringLiteral("墨"));
+    painter.end();
+    return photo.save(path, "JPEG", 90) ? 0 : 1;
+}
+
 std::vector<double> runChild(const char* mode, int runs, bool readOutput)
 {
     std::vector<double> figures;
@@ -115,6 +141,8 @@ int main(int argc, char** argv)
         return startupChild(services);
     if (mode == u"--memory-child")
         return memoryChild(services);
+    if (mode == u"--write-jpeg" && argc > 2)
+        return writeJpeg(QString::fromLocal8Bit(argv[2]));
 
     const auto window = shownWindow(services);
     largePreview(*window);

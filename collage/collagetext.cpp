@@ -54,16 +54,18 @@ qsizetype writeRows(char16_t* out, const QImage& image, const CollageOptions& op
     const bool singles = displayLength == 1 && spaceLength == 1;
 
     char16_t* p = out;
-    for (int y = 0; y < image.height(); ++y) {
+    const int width = image.width();
+    const int height = image.height();
+    for (int y = 0; y < height; ++y) {
         *p++ = u'\r';
         *p++ = u'\n';
         char16_t* rowStart = p;
         const auto* pixels = reinterpret_cast<const quint32*>(image.constScanLine(y));
         if (singles) {
-            for (int x = 0; x < image.width(); ++x)
+            for (int x = 0; x < width; ++x)
                 *p++ = isLight(ColourOf(pixels[x])) ? space[0] : display[0];
         } else {
-            for (int x = 0; x < image.width(); ++x) {
+            for (int x = 0; x < width; ++x) {
                 const bool light = isLight(ColourOf(pixels[x]));
                 const qsizetype length = light ? spaceLength : displayLength;
                 std::memcpy(p, light ? space : display, size_t(length) * sizeof(char16_t));
@@ -109,10 +111,10 @@ QString CollageText(const QImage& picture, const CollageOptions& options)
     qsizetype length = 0;
     switch (options.mode) {
     case ProcessMode::Fastest:
-        length = writeRows(out, image, options, ruler, IsLightFastest);
+        length = writeRows(out, image, options, ruler, [](quint32 c) { return IsLightFastest(c); });
         break;
     case ProcessMode::Fast:
-        length = writeRows(out, image, options, ruler, IsLightFast);
+        length = writeRows(out, image, options, ruler, [](quint32 c) { return IsLightFast(c); });
         break;
     case ProcessMode::Slow:
         length = writeRows(out, image, options, ruler, SlowRule(options.k));

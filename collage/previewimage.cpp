@@ -38,5 +38,6 @@ void DrawPreview(QImage& preview, QImage& tile, const QFont& font, const QString
     const ImageDC from(tile);
     TileBitmap(to, 0, 0, preview.width(), preview.height(), from, 0, 0, tile.width(), tile.height(),
         SRCCOPY);
-    PrintText(preview, font, QPoint(0, 0), text);
+    if (!text.isEmpty())
+        PrintText(preview, font, QPoint(0, 0), text);
 }

@@ -9,28 +9,29 @@ namespace {
 constexpr char16_t LineSeparator = 0x2028;
 constexpr char16_t ParagraphSeparator = 0x2029;
 
-// Copies text with each line break replaced by lineBreak.
+bool isLineBreak(char16_t c)
+{
+    return c == u'\r' || c == u'\n' || c == LineSeparator || c == ParagraphSeparator;
+}
+
+// Copies text with each line break replaced by lineBreak; the text between breaks
+// is copied a whole run at a time, as a picture's rows are long.
 QString replaceLineBreaks(QStringView text, QStringView lineBreak)
 {
     QString out;
     out.reserve(text.size() + text.size() / 8);
+    qsizetype runStart = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        switch (c) {
-        case u'\r':
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            out += lineBreak;
-            break;
-        case u'\n':
-        case LineSeparator:
-        case ParagraphSeparator:
-            out += lineBreak;
-            break;
-        default:
-            out += QChar(c);
-        }
+        if (!isLineBreak(c))
+            continue;
+        out.append(text.sliced(runStart, i - runStart));
+        out.append(lineBreak);
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        runStart = i + 1;
     }
+    out.append(text.sliced(runStart));
     return out;
 }
 
@@ -41,9 +42,14 @@ QString WithLineFeeds(QStringView text)
     return replaceLineBreaks(text, u"\n");
 }
 
+QString WithCrLf(QStringView text)
+{
+    return replaceLineBreaks(text, u"\r\n");
+}
+
 QByteArray ResultFileBytes(const QString& plainText)
 {
-    return ToAnsi(replaceLineBreaks(plainText, u"\r\n"));
+    return ToAnsi(WithCrLf(plainText));
 }
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error)

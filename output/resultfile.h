@@ -9,6 +9,9 @@
 // that the text document uses internally.
 QString WithLineFeeds(QStringView text);
 
+// The same with every line break written as CR LF.
+QString WithCrLf(QStringView text);
+
 // The bytes a saved result holds: the text in the ANSI code page with every line break (as above)
 // written as CR LF, nothing before the first character or after the last, no byte-order mark.
 QByteArray ResultFileBytes(const QString& plainText);
