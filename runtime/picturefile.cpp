@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QtEndian>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -162,8 +163,18 @@ bool pictureComplete(QByteArrayView bytes)
     return true;
 }
 
-QImage onWhite(const QImage& image)
+QImage onWhite(QImage image)
 {
+    // Qt's GIF reader can leave the unused byte of RGB32 at zero, where Qt requires
+    // 0xFF; conversions from other formats set it.
+    if (image.format() == QImage::Format_RGB32) {
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                row[x] |= 0xFF000000;
+        }
+        return image;
+    }
     if (!image.hasAlphaChannel())
         return image.convertToFormat(QImage::Format_RGB32);
     QImage flat(image.size(), QImage::Format_RGB32);
@@ -205,7 +216,7 @@ std::optional<QImage> LoadPicture(const QString& path)
     QImage image;
     if (!reader.read(&image) || image.isNull() || !withinBounds(image.size()))
         return std::nullopt;
-    QImage picture = onWhite(image);
+    QImage picture = onWhite(std::move(image));
     if (picture.isNull())
         return std::nullopt;
     return picture;
