@@ -1,4 +1,5 @@
 #include "runtime/codepage.h"
+#include "support/files.h"
 #include "support/scriptedservices.h"
 #include "support/testregistry.h"
 #include "window/frmtessarin.h"
@@ -10,22 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-void writeGbk(const QString& path, const QString& text)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(ToAnsi(text));
-}
-
-QString readGbk(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? FromAnsi(file.readAll()) : QString();
-}
-
-} // namespace
+using testsupport::readAll;
 
 class TestSettings : public QObject
 {
@@ -42,16 +28,10 @@ class TestSettings : public QObject
         w.reset();
         QFile::remove(path);
         if (settings)
-            writeGbk(path, *settings);
+            QVERIFY(testsupport::writeFile(path, ToAnsi(*settings)));
         w = std::make_unique<FrmTessarin>(services);
         w->SetSettingsPath(path);
         w->Form_Load();
-    }
-
-    QStringList slowCaptionAndChecks() const
-    {
-        return {w->mnuFS[2]->text(), QString::number(w->mnuFS[0]->isChecked()),
-            QString::number(w->mnuFS[1]->isChecked()), QString::number(w->mnuFS[2]->isChecked())};
     }
 
 private Q_SLOTS:
@@ -62,130 +42,74 @@ private Q_SLOTS:
     }
     void cleanup() { w.reset(); }
 
-    void missingAndEmptyFilesGiveTheDesign_data()
+    // What the window starts with. Keys that are missing or empty give their defaults; a file
+    // that is missing or empty gives the design instead. Bounds are outer bounds in twips.
+    void startUp_data()
     {
-        QTest::addColumn<bool>("emptyFile");
-        QTest::newRow("no file") << false;
-        QTest::newRow("empty file") << true;
+        QTest::addColumn<QString>("settings"); // null: no file at all
+        QTest::addColumn<QRect>("bounds"); // pixels; null: maximized
+        QTest::addColumn<QString>("marks"); // the modes' check marks
+        QTest::addColumn<int>("k");
+        const auto row = [](const char* name, const QString& settings, const QString& marks, int k,
+                             QRect bounds = {0, 0, 320, 240}) {
+            QTest::newRow(name) << settings << bounds << marks << k;
+        };
+        row("no file", QString(), u"100"_qs, 128, {0, 0, 312, 213});
+        row("0-byte file", u""_qs, u"100"_qs, 128, {0, 0, 312, 213});
+        row("only the options section", u"[设置]\r\n处理方式=1\r\n"_qs, u"010"_qs, 128);
+        row("empty width reads as 4800", u"[窗体]\r\nLeft=150\r\nWidth=\r\nHeight=6000\r\n"_qs,
+            u"100"_qs, 128, {10, 0, 320, 400});
+        row("WindowState 2 opens maximized", u"[窗体]\r\nWindowState=2\r\n"_qs, u"100"_qs, 128, {});
+        row("WindowState 1 opens normal", u"[窗体]\r\nWindowState=1\r\n"_qs, u"100"_qs, 128);
+        row("mode 3 is no mode: the first", u"[设置]\r\n处理方式=3\r\n"_qs, u"100"_qs, 128);
+        const QString slow = u"[设置]\r\n处理方式=2\r\n亮度="_qs;
+        row("K 5", slow + u"5"_qs, u"001"_qs, 16);
+        row("K 250", slow + u"250"_qs, u"001"_qs, 240);
+        row("K 16", slow + u"16"_qs, u"001"_qs, 16);
+        row("K 240", slow + u"240"_qs, u"001"_qs, 240);
+        row("K not a number", slow + u"bright"_qs, u"001"_qs, 128);
     }
 
-    void missingAndEmptyFilesGiveTheDesign()
+    void startUp()
     {
-        QFETCH(bool, emptyFile);
-        start(emptyFile ? std::optional<QString>(QString()) : std::nullopt);
-        QCOMPARE(w->mProcessMode, 0);
-        QCOMPARE(int(w->mKValue), 128);
-        QCOMPARE(slowCaptionAndChecks(),
-            (QStringList {u"较慢！(&3) K=128"_qs, u"1"_qs, u"0"_qs, u"0"_qs}));
+        QFETCH(QString, settings);
+        QFETCH(QRect, bounds);
+        QFETCH(QString, marks);
+        QFETCH(int, k);
+        start(settings.isNull() ? std::nullopt : std::optional<QString>(settings));
+        QCOMPARE(w->windowState(), bounds.isNull() ? Qt::WindowMaximized : Qt::WindowNoState);
+        if (!bounds.isNull())
+            QCOMPARE(w->frameGeometry(), bounds);
+        QString shownMarks;
+        for (const QAction* mode : w->mnuFS)
+            shownMarks += mode->isChecked() ? u'1' : u'0';
+        QCOMPARE(shownMarks, marks);
+        QCOMPARE(int(w->mProcessMode), int(marks.indexOf(u'1')));
+        QCOMPARE(int(w->mKValue), k);
+        QCOMPARE(w->mnuFS[2]->text(), u"较慢！(&3) K="_qs + QString::number(k));
+        QCOMPARE(
+            w->TxtMapWidth->text() + w->TxtMapHeight->text() + w->TxtHeight->text(), u"12129"_qs);
         QCOMPARE(w->Pic3->Picture(), w->Pic4->Picture());
         QVERIFY(w->mBgMapFile.isEmpty());
-        QCOMPARE(w->size(), QSize(312, 213)); // the design's client area
-        QCOMPARE(w->TxtMapWidth->text(), u"12"_qs);
-        QVERIFY(w->mnuZDQH->isChecked());
-        QVERIFY(!w->mnuLock->isChecked() && !w->mnuKeepWidth->isChecked());
+        QVERIFY(w->mnuZDQH->isChecked() && !w->mnuLock->isChecked());
+        QVERIFY(!w->mnuKeepWidth->isChecked());
     }
 
-    void onlyTheOptionsSection()
-    {
-        start(u"[设置]\r\n处理方式=1\r\n"_qs);
-        QCOMPARE(w->pos(), QPoint(0, 0));
-        QCOMPARE(w->frameGeometry().size(), QSize(320, 240)); // 4800 x 3600 twips
-        QCOMPARE(w->TxtMapWidth->text(), u"12"_qs);
-        QCOMPARE(w->TxtMapHeight->text(), u"12"_qs);
-        QCOMPARE(w->TxtHeight->text(), u"9"_qs);
-        QCOMPARE(w->mProcessMode, 1);
-    }
-
-    void emptyValueReadsAsTheDefault()
-    {
-        start(u"[窗体]\r\nLeft=150\r\nWidth=\r\nHeight=6000\r\n"_qs);
-        QCOMPARE(w->pos(), QPoint(10, 0));
-        QCOMPARE(w->frameGeometry().size(), QSize(320, 400));
-    }
-
-    // The stored size is the outer one: once shown with a frame, the window's
-    // outer size is what was stored, so a save and a load do not let it grow.
-    void outerSizeSurvivesTheFrame()
-    {
-        start(u"[窗体]\r\nLeft=1500\r\nTop=1500\r\nWidth=6000\r\nHeight=4500\r\n"_qs);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        QTRY_COMPARE(w->frameGeometry().size(), QSize(400, 300));
-        QVERIFY(w->frameGeometry().size() != w->size()); // there is a frame
-        w->SaveSettings();
-        QVERIFY(readGbk(path).contains(u"\r\nWidth=6000\r\nHeight=4500\r\n"_qs));
-    }
-
-    void windowState_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("maximized");
-        QTest::newRow("2 opens maximized") << u"2"_qs << true;
-        QTest::newRow("1 opens normal") << u"1"_qs << false;
-        QTest::newRow("0 opens normal") << u"0"_qs << false;
-    }
-
-    void windowState()
-    {
-        QFETCH(QString, stored);
-        QFETCH(bool, maximized);
-        start(u"[窗体]\r\nWindowState="_qs + stored + u"\r\n"_qs);
-        QCOMPARE(bool(w->windowState() & Qt::WindowMaximized), maximized);
-        QVERIFY(!(w->windowState() & Qt::WindowMinimized));
-    }
-
-    void threshold_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("5") << u"5"_qs << u"较慢！(&3) K=16"_qs;
-        QTest::newRow("250") << u"250"_qs << u"较慢！(&3) K=240"_qs;
-        QTest::newRow("16") << u"16"_qs << u"较慢！(&3) K=16"_qs;
-        QTest::newRow("240") << u"240"_qs << u"较慢！(&3) K=240"_qs;
-        QTest::newRow("not a number") << u"bright"_qs << u"较慢！(&3) K=128"_qs;
-    }
-
-    void threshold()
-    {
-        QFETCH(QString, stored);
-        QFETCH(QString, caption);
-        start(u"[设置]\r\n处理方式=2\r\n亮度="_qs + stored + u"\r\n"_qs);
-        QCOMPARE(w->mnuFS[2]->text(), caption);
-        QCOMPARE(w->mnuFS[2]->text(), u"较慢！(&3) K="_qs + QString::number(w->mKValue));
-        QVERIFY(w->mnuFS[2]->isChecked());
-    }
-
+    // Fields read their leading number and are saved as they then read, or as typed, even
+    // where the value is refused; the fixed texts are not read at all.
     void fieldsAreNormalizedAndSavedAsTyped()
     {
-        start(u"[属性]\r\n图片宽=abc\r\n图片高=12.50\r\n字号=1e1\r\n"_qs);
+        start(u"[属性]\r\n图片宽=abc\r\n图片高=12.50\r\n字号=1e1\r\n源字符=abc\r\n"_qs);
         QCOMPARE(w->TxtMapWidth->text(), u"0"_qs);
         QCOMPARE(w->TxtMapHeight->text(), u"12.5"_qs);
         QCOMPARE(w->TxtHeight->text(), u"10"_qs);
         QCOMPARE(w->Pic2->ScaleWidth(), 12); // 0 is refused
         QCOMPARE(w->Pic2->Font().pointSize(), 10);
+        QCOMPARE(w->TxtSrc->Text() + w->TxtView1->Text() + w->TxtView2->Text(), u"墨砾\u3000"_qs);
         w->TxtMapWidth->setText(u"2000"_qs);
         w->SaveSettings();
-        const QString saved = readGbk(path);
-        QVERIFY(saved.contains(u"\r\n图片宽=2000\r\n"_qs));
-        QVERIFY(saved.contains(u"\r\n图片高=12.5\r\n"_qs));
-    }
-
-    void checkBoxesAndOptions()
-    {
-        start(
-            u"[属性]\r\n粗体=1\r\n斜体=2\r\n下划线=7\r\n[设置]\r\n删除右侧空格=1\r\n改变字体=1\r\n"
-            u"自动切换=False\r\n锁定输出文本框=True\r\n保持宽度=-1\r\n"_qs);
-        QCOMPARE(w->ChkB->Value(), 1);
-        QCOMPARE(w->ChkI->Value(), 2);
-        QCOMPARE(w->ChkU->Value(), 0); // unreadable: the default
-        QVERIFY(w->Pic2->Font().bold() && w->Pic2->Font().italic());
-        QCOMPARE(w->ChkDelRight->Value(), 1);
-        QVERIFY(w->mChangeFont);
-        QVERIFY(w->TxtSrc->font().bold()); // the preview font carried over at once
-        QVERIFY(!w->mnuZDQH->isChecked());
-        QVERIFY(w->mnuLock->isChecked());
-        QVERIFY(w->TxtOut->isReadOnly());
-        QVERIFY(w->mnuKeepWidth->isChecked());
+        QVERIFY(
+            FromAnsi(readAll(path)).contains(u"\r\n图片宽=2000\r\n图片高=12.5\r\n字号=10\r\n"_qs));
     }
 
     void backgroundPicture()
@@ -201,93 +125,76 @@ private Q_SLOTS:
 
         QVERIFY(QFile::remove(picture));
         w->SaveSettings();
-        start(readGbk(path));
+        start(FromAnsi(readAll(path)));
         QVERIFY(w->mBgMapFile.isEmpty());
         QCOMPARE(w->Pic3->Picture(), w->Pic4->Picture());
         w->SaveSettings();
-        QVERIFY(readGbk(path).contains(u"\r\n背景图片=\r\n"_qs));
+        QVERIFY(FromAnsi(readAll(path)).contains(u"\r\n背景图片=\r\n"_qs));
     }
 
-    void fixedTextsWhateverTheFile()
-    {
-        start(u"[属性]\r\n源字符=abc\r\n"_qs);
-        QCOMPARE(w->TxtSrc->Text(), u"墨"_qs);
-        QCOMPARE(w->TxtView1->Text(), u"砾"_qs);
-        QCOMPARE(w->TxtView2->Text(), u"\u3000"_qs);
-    }
-
-    void savedFileInOrder()
+    // Every key is written in order, read back, and written again the same.
+    void roundTripOfEveryKey()
     {
         start(std::nullopt);
         w->setGeometry(80, 60, 400, 300);
-        w->ChkB->SetValue(1);
-        w->ChkDelRight->SetValue(1);
+        w->TxtMapWidth->setText(u"40"_qs);
+        w->TxtMapHeight->setText(u"30"_qs);
+        w->TxtHeight->setText(u"20"_qs);
+        for (CheckBox* box : {w->ChkB, w->ChkU, w->ChkD, w->ChkDelRight, w->ChkTxtFont})
+            box->SetValue(1);
+        w->ChkI->SetValue(2);
         services.inputReplies.enqueue(u"99"_qs);
         w->mnuFS_Click(2);
         w->mnuZDQH_Click();
+        w->mnuLock_Click();
         w->mnuKeepWidth_Click();
         w->close(); // closing writes the settings
         const QString expected
             = u"[窗体]\r\nLeft=1200\r\nTop=900\r\nWidth=6000\r\nHeight=4500\r\n"
-              u"WindowState=0\r\n[属性]\r\n图片宽=12\r\n图片高=12\r\n字号=9\r\n"
-              u"粗体=1\r\n斜体=0\r\n下划线=0\r\n删除线=0\r\n[设置]\r\n删除右侧空格=1\r\n"
-              u"改变字体=0\r\n处理方式=2\r\n亮度=99\r\n背景图片=\r\n自动切换=False\r\n"
-              u"锁定输出文本框=False\r\n保持宽度=True\r\n"_qs;
-        QCOMPARE(readGbk(path), expected);
+              u"WindowState=0\r\n[属性]\r\n图片宽=40\r\n图片高=30\r\n字号=20\r\n"
+              u"粗体=1\r\n斜体=2\r\n下划线=1\r\n删除线=1\r\n[设置]\r\n删除右侧空格=1\r\n"
+              u"改变字体=1\r\n处理方式=2\r\n亮度=99\r\n背景图片=\r\n自动切换=False\r\n"
+              u"锁定输出文本框=True\r\n保持宽度=True\r\n"_qs;
+        QCOMPARE(FromAnsi(readAll(path)), expected);
+
+        start(expected);
+        QCOMPARE(w->geometry(), QRect(80, 60, 400, 300));
+        QCOMPARE(w->Pic2->Image().size(), QSize(40, 30));
+        const QFont& font = w->Pic2->Font();
+        QVERIFY(font.pointSize() == 20 && font.bold() && font.italic() && font.strikeOut());
+        QVERIFY(w->TxtSrc->font().bold()); // carried over at once
+        QVERIFY(w->TxtOut->isReadOnly());
+        QCOMPARE(w->mnuFS[2]->text(), u"较慢！(&3) K=99"_qs);
+        // Every value differs from its default, so only values read back save the same.
+        w->SaveSettings();
+        QCOMPARE(FromAnsi(readAll(path)), expected);
     }
 
-    void roundTrip()
+    // The stored bounds are the outer ones: once shown with a frame, the window's outer size is
+    // what was stored, so a save and a load do not let it grow. Closed maximized, it stores the
+    // bounds it had before.
+    void outerBoundsSurviveFrameAndMaximizing()
     {
-        start(std::nullopt);
-        w->setGeometry(45, 30, 500, 350);
-        w->TxtMapWidth->setText(u"40"_qs);
-        w->TxtMapHeight->setText(u"30"_qs);
-        w->TxtHeight->setText(u"20"_qs);
-        w->ChkI->SetValue(1);
-        w->ChkD->SetValue(1);
-        w->ChkTxtFont->SetValue(1);
-        w->mnuFS_Click(1);
-        w->mnuLock_Click();
-        w->SaveSettings();
-        const QString first = readGbk(path);
-        start(first);
-        QCOMPARE(w->geometry(), QRect(45, 30, 500, 350));
-        QCOMPARE(w->Pic2->ScaleWidth(), 40);
-        QCOMPARE(w->Pic2->ScaleHeight(), 30);
-        QCOMPARE(w->Pic2->Font().pointSize(), 20);
-        QVERIFY(w->Pic2->Font().italic() && w->Pic2->Font().strikeOut());
-        QVERIFY(w->mChangeFont);
-        QCOMPARE(w->mProcessMode, 1);
-        QVERIFY(w->mnuLock->isChecked());
-        w->SaveSettings();
-        QCOMPARE(readGbk(path), first);
-    }
-
-    void closingMaximizedStoresNormalBounds()
-    {
-        start(std::nullopt);
-        w->setGeometry(30, 45, 400, 300);
+        start(u"[窗体]\r\nLeft=1500\r\nTop=1500\r\nWidth=6000\r\nHeight=4500\r\n"_qs);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        const QRect normal = w->frameGeometry(); // outer bounds, frame included
+        QTRY_COMPARE(w->frameGeometry().size(), QSize(400, 300));
+        QVERIFY(w->frameGeometry().size() != w->size()); // there is a frame
+        const QRect normal = w->frameGeometry();
         w->showMaximized();
         QTRY_VERIFY(w->isMaximized());
         QTRY_VERIFY(w->frameGeometry() != normal);
         w->close();
-        const QString bounds
-            = u"[窗体]\r\nLeft=%1\r\nTop=%2\r\nWidth=%3\r\nHeight=%4\r\nWindowState=2\r\n"_qs
-                  .arg(normal.x() * 15)
-                  .arg(normal.y() * 15)
-                  .arg(normal.width() * 15)
-                  .arg(normal.height() * 15);
-        const QString saved = readGbk(path);
-        QVERIFY2(saved.startsWith(bounds), qPrintable(saved));
+        const QString saved = FromAnsi(readAll(path));
+        QVERIFY2(saved.startsWith(u"[窗体]\r\nLeft=%1\r\nTop=%2\r\nWidth=6000\r\nHeight=4500\r\n"
+                                  u"WindowState=2\r\n"_qs.arg(normal.x() * 15)
+                                      .arg(normal.y() * 15)),
+            qPrintable(saved));
     }
 
     void unwritableFileIsPassedOverSilently()
     {
         start(std::nullopt);
-        w->SetSettingsPath(dir.filePath(u"no/such/folder/and/a/file/Tessarin.Ini"_qs));
         w->SetSettingsPath(u"/proc/version/Tessarin.Ini"_qs);
         w->close();
         QVERIFY(services.warnings.isEmpty());

@@ -1,20 +1,18 @@
 #include "collage/collagetext.h"
 #include "collage/defaultbackground.h"
+#include "support/images.h"
 #include "support/testregistry.h"
 
 #include <QTest>
 
 namespace {
 
-// Rows of 'D' (black) and 'L' (white) pixels.
-QImage picture(const QStringList& rows)
+// Rows of 'D' (black) and 'L' (white) pixels, split at "|".
+QImage picture(const QString& text)
 {
-    QImage image(rows.isEmpty() ? 0 : int(rows[0].size()), int(rows.size()), QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(
-                x, y, rows[y][x] == QLatin1Char('D') ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
-    return image;
+    const QStringList rows = text.split(u'|');
+    return testsupport::painted(QSize(rows[0].size(), rows.size()),
+        [&](int x, int y) { return rows[y][x] == u'D' ? qRgb(0, 0, 0) : qRgb(255, 255, 255); });
 }
 
 constexpr quint32 bgr(int r, int g, int b)
@@ -29,60 +27,48 @@ class TestCollageText : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void pixelGray_data()
-    {
-        QTest::addColumn<quint32>("colour");
-        QTest::addColumn<int>("grey");
-        QTest::newRow("mid grey: the sum lies just below 128") << bgr(128, 128, 128) << 128;
-        QTest::newRow("blue 250: exactly 28.5 goes to even") << bgr(0, 0, 250) << 28;
-        QTest::newRow("green 250") << bgr(0, 250, 0) << 147;
-        QTest::newRow("white") << bgr(255, 255, 255) << 255;
-        QTest::newRow("black") << bgr(0, 0, 0) << 0;
-        QTest::newRow("pure red") << bgr(255, 0, 0) << 76;
-        QTest::newRow("red 2 rounds up") << bgr(2, 0, 0) << 1;
-        QTest::newRow("red 1 rounds down") << bgr(1, 0, 0) << 0;
-        QTest::newRow("high bits ignored") << (0xAB000000 | bgr(0, 250, 0)) << 147;
-        QTest::newRow("invalid colour reads as white") << InvalidColour << 255;
-    }
-
-    void pixelGray()
-    {
-        QFETCH(quint32, colour);
-        QFETCH(int, grey);
-        QCOMPARE(int(PixelGray(colour)), grey);
-    }
-
+    // Each colour's grey level, and whether it is light in the fastest, the fast and the slow
+    // mode ("L" or "D"): every channel at 128 or more; two of them; the grey level at K or more.
     void pixelRules_data()
     {
         QTest::addColumn<quint32>("colour");
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("grey");
         QTest::addColumn<int>("k");
-        QTest::addColumn<bool>("light");
-        QTest::newRow("128 grey, mode 0") << bgr(128, 128, 128) << 0 << 128 << true;
-        QTest::newRow("128 grey, mode 1") << bgr(128, 128, 128) << 1 << 128 << true;
-        QTest::newRow("red 127, mode 0") << bgr(127, 200, 200) << 0 << 128 << false;
-        QTest::newRow("red 127, mode 1") << bgr(127, 200, 200) << 1 << 128 << true;
-        QTest::newRow("blue 127, mode 0") << bgr(255, 255, 127) << 0 << 128 << false;
-        QTest::newRow("one channel high, mode 1") << bgr(127, 127, 255) << 1 << 128 << false;
-        QTest::newRow("green and blue high, mode 1") << bgr(0, 128, 128) << 1 << 128 << true;
-        QTest::newRow("grey 128 at K 128") << bgr(128, 128, 128) << 2 << 128 << true;
-        QTest::newRow("grey 127 at K 128") << bgr(127, 127, 127) << 2 << 128 << false;
-        QTest::newRow("grey 239 at K 240") << bgr(239, 239, 239) << 2 << 240 << false;
-        QTest::newRow("grey 240 at K 240") << bgr(240, 240, 240) << 2 << 240 << true;
-        QTest::newRow("K ignored in mode 0") << bgr(200, 200, 200) << 0 << 240 << true;
-        QTest::newRow("K ignored in mode 1") << bgr(130, 130, 0) << 1 << 16 << true;
-        QTest::newRow("invalid colour, mode 0") << InvalidColour << 0 << 128 << true;
-        QTest::newRow("invalid colour, mode 1") << InvalidColour << 1 << 128 << true;
-        QTest::newRow("invalid colour, mode 2 at K 240") << InvalidColour << 2 << 240 << true;
+        QTest::addColumn<QString>("light");
+        const auto row = [](const char* name, quint32 colour, int grey, int k, const char* light) {
+            QTest::newRow(name) << colour << grey << k << QString::fromLatin1(light);
+        };
+        row("mid grey: the sum lies just below 128", bgr(128, 128, 128), 128, 128, "LLL");
+        row("blue 250: exactly 28.5 goes to even", bgr(0, 0, 250), 28, 128, "DDD");
+        row("green 250", bgr(0, 250, 0), 147, 128, "DDL");
+        row("white", bgr(255, 255, 255), 255, 240, "LLL");
+        row("black", bgr(0, 0, 0), 0, 16, "DDD");
+        row("pure red", bgr(255, 0, 0), 76, 128, "DDD");
+        row("red 2 rounds up", bgr(2, 0, 0), 1, 16, "DDD");
+        row("red 1 rounds down", bgr(1, 0, 0), 0, 16, "DDD");
+        row("high bits ignored", 0xAB000000 | bgr(0, 250, 0), 147, 128, "DDL");
+        row("invalid colour reads as white", InvalidColour, 255, 240, "LLL");
+        row("red 127", bgr(127, 200, 200), 178, 128, "DLL");
+        row("blue 127", bgr(255, 255, 127), 240, 240, "DLL");
+        row("one channel high", bgr(127, 127, 255), 142, 128, "DDL");
+        row("green and blue at 128", bgr(0, 128, 128), 90, 128, "DLD");
+        row("two channels high at K 16", bgr(130, 130, 0), 115, 16, "DLL");
+        row("grey 127 at K 128", bgr(127, 127, 127), 127, 128, "DDD");
+        row("grey 239 at K 240", bgr(239, 239, 239), 239, 240, "LLD");
+        row("grey 240 at K 240", bgr(240, 240, 240), 240, 240, "LLL");
     }
 
     void pixelRules()
     {
         QFETCH(quint32, colour);
-        QFETCH(int, mode);
+        QFETCH(int, grey);
         QFETCH(int, k);
-        QFETCH(bool, light);
-        QCOMPARE(IsLightPixel(colour, ProcessMode(mode), quint8(k)), light);
+        QFETCH(QString, light);
+        QCOMPARE(int(PixelGray(colour)), grey);
+        QString shown;
+        for (const ProcessMode mode : {ProcessMode::Fastest, ProcessMode::Fast, ProcessMode::Slow})
+            shown += IsLightPixel(colour, mode, quint8(k)) ? u'L' : u'D';
+        QCOMPARE(shown, light);
     }
 
     void colourLayout() { QCOMPARE(ColourOf(qRgb(0x11, 0x22, 0x33)), 0x00332211u); }
@@ -99,87 +85,69 @@ private Q_SLOTS:
         QVERIFY(CollageText(tile, strict).contains(QLatin1Char('D')));
     }
 
+    // Rows of dark (D) and light (L) pixels, split at "|"; options: T trims, K keeps the width.
     void text_data()
     {
-        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("rows");
         QTest::addColumn<QString>("display");
         QTest::addColumn<QString>("space");
-        QTest::addColumn<bool>("trim");
-        QTest::addColumn<bool>("keepWidth");
+        QTest::addColumn<QString>("options");
         QTest::addColumn<QString>("expected");
-
-        const QStringList example {u"DLD"_qs, u"LLD"_qs};
-        QTest::newRow("two rows") << example << u"D"_qs << u"S"_qs << false << false
-                                  << u"\r\nDSD\r\nSSD"_qs;
-        QTest::newRow("two rows, keep width")
-            << example << u"D"_qs << u"S"_qs << false << true << u"\r\nTTT\r\n\r\nDSD\r\nSSD"_qs;
-        QTest::newRow("1x1 dark") << QStringList {u"D"_qs} << u"砾"_qs << u"\u3000"_qs << false
-                                  << false << u"\r\n砾"_qs;
-        QTest::newRow("1x1 light") << QStringList {u"L"_qs} << u"砾"_qs << u"\u3000"_qs << false
-                                   << false << u"\r\n\u3000"_qs;
-        QTest::newRow("empty strings")
-            << example << QString() << QString() << false << false << u"\r\n\r\n"_qs;
-        QTest::newRow("empty strings, keep width")
-            << example << QString() << QString() << false << true << u"\r\n\r\n\r\n\r\n"_qs;
-        QTest::newRow("two-character display string")
-            << QStringList {u"DD"_qs, u"DL"_qs} << u"墨砾"_qs << u"."_qs << false << false
-            << u"\r\n墨砾墨砾\r\n墨砾."_qs;
-        QTest::newRow("trim blanks; an all-light row keeps its line")
-            << QStringList {u"DLL"_qs, u"LLL"_qs, u"LDL"_qs} << u"#"_qs << u" "_qs << true << false
-            << u"\r\n#\r\n\r\n #"_qs;
-        QTest::newRow("trim ideographic spaces")
-            << QStringList {u"DLL"_qs, u"LDL"_qs} << u"砾"_qs << u"\u3000"_qs << true << false
-            << u"\r\n砾\r\n\u3000砾"_qs;
-        QTest::newRow("trim also reaches into a display string ending in blanks")
-            << QStringList {u"DD"_qs} << u"a "_qs << u"x"_qs << true << false << u"\r\na a"_qs;
-        QTest::newRow("no trim keeps the spaces")
-            << QStringList {u"DL"_qs} << u"#"_qs << u" "_qs << false << false << u"\r\n# "_qs;
-        QTest::newRow("ruler counts an ideographic space as two bytes")
-            << QStringList {u"LLLLLLLLLLLL"_qs} << u"砾"_qs << u"\u3000"_qs << false << true
-            << u"\r\n"_qs + QString(24, u'T') + u"\r\n\r\n"_qs + QString(12, QChar(0x3000));
-        QTest::newRow("ruler takes the widest row, mixed widths")
-            << QStringList {u"DL"_qs, u"LL"_qs, u"DD"_qs} << u"#"_qs << u"\u3000"_qs << false
-            << true << u"\r\nTTTT\r\n\r\n#\u3000\r\n\u3000\u3000\r\n##"_qs;
-        QTest::newRow("ruler measured after the trim")
-            << QStringList {u"DLL"_qs} << u"#"_qs << u" "_qs << true << true
-            << u"\r\nT\r\n\r\n#"_qs;
-        QTest::newRow("ruler counts a character beyond GBK as four bytes") << QStringList {
-            u"DD"_qs} << u"😀"_qs << u" "_qs << false << true << u"\r\nTTTTTTTT\r\n\r\n😀😀"_qs;
+        const auto row = [](const char* name, const char* rows, const QString& display,
+                             const QString& space, const char* options, const QString& expected) {
+            QTest::newRow(name) << QString::fromLatin1(rows) << display << space
+                                << QString::fromLatin1(options) << expected;
+        };
+        const QString ideographic = u"\u3000"_qs;
+        row("two rows", "DLD|LLD", u"D"_qs, u"S"_qs, "", u"\r\nDSD\r\nSSD"_qs);
+        row("two rows, keep width", "DLD|LLD", u"D"_qs, u"S"_qs, "K",
+            u"\r\nTTT\r\n\r\nDSD\r\nSSD"_qs);
+        row("1x1 dark", "D", u"砾"_qs, ideographic, "", u"\r\n砾"_qs);
+        row("1x1 light", "L", u"砾"_qs, ideographic, "", u"\r\n\u3000"_qs);
+        row("empty strings", "DLD|LLD", QString(), QString(), "", u"\r\n\r\n"_qs);
+        row("empty strings, keep width", "DLD|LLD", QString(), QString(), "K",
+            u"\r\n\r\n\r\n\r\n"_qs);
+        row("two-character display string", "DD|DL", u"墨砾"_qs, u"."_qs, "",
+            u"\r\n墨砾墨砾\r\n墨砾."_qs);
+        row("trim blanks; an all-light row keeps its line", "DLL|LLL|LDL", u"#"_qs, u" "_qs, "T",
+            u"\r\n#\r\n\r\n #"_qs);
+        row("trim ideographic spaces", "DLL|LDL", u"砾"_qs, ideographic, "T",
+            u"\r\n砾\r\n\u3000砾"_qs);
+        row("trim also reaches into a display string ending in blanks", "DD", u"a "_qs, u"x"_qs,
+            "T", u"\r\na a"_qs);
+        row("no trim keeps the spaces", "DL", u"#"_qs, u" "_qs, "", u"\r\n# "_qs);
+        row("ruler counts an ideographic space as two bytes", "LLLLLLLLLLLL", u"砾"_qs, ideographic,
+            "K", u"\r\n"_qs + QString(24, u'T') + u"\r\n\r\n"_qs + ideographic.repeated(12));
+        row("ruler takes the widest row, mixed widths", "DL|LL|DD", u"#"_qs, ideographic, "K",
+            u"\r\nTTTT\r\n\r\n#\u3000\r\n\u3000\u3000\r\n##"_qs);
+        row("ruler measured after the trim", "DLL", u"#"_qs, u" "_qs, "TK", u"\r\nT\r\n\r\n#"_qs);
+        row("ruler counts a character beyond GBK as four bytes", "DD", u"😀"_qs, u" "_qs, "K",
+            u"\r\nTTTTTTTT\r\n\r\n😀😀"_qs);
+        // Wider than 32767 bytes: the ruler grows with the row, it never wraps around.
+        QTest::newRow("ruler beyond 16 bits")
+            << QString(1024, u'D') << QString(20, u'墨') << u" "_qs << u"K"_qs
+            << u"\r\n"_qs + QString(1024 * 40, u'T') + u"\r\n\r\n"_qs + QString(1024 * 20, u'墨');
     }
 
     void text()
     {
-        QFETCH(QStringList, rows);
+        QFETCH(QString, rows);
         QFETCH(QString, display);
         QFETCH(QString, space);
-        QFETCH(bool, trim);
-        QFETCH(bool, keepWidth);
+        QFETCH(QString, options);
         QFETCH(QString, expected);
-        const CollageOptions options {display, space, trim, keepWidth, ProcessMode::Fastest, 128};
-        QCOMPARE(CollageText(picture(rows), options), expected);
-    }
-
-    // Wider than 32767 bytes: the ruler grows with the row, it never wraps around.
-    void rulerBeyondSixteenBits()
-    {
-        const QStringList rows {QString(1024, u'D')};
-        const CollageOptions options {
-            QString(20, u'墨'), u" "_qs, false, true, ProcessMode::Fastest, 128};
-        const QString text = CollageText(picture(rows), options);
-        const qsizetype rulerEnd = text.indexOf(u"\r\n"_qs, 2);
-        QCOMPARE(rulerEnd - 2, qsizetype(1024 * 40));
+        const CollageOptions chosen {display, space, options.contains(u'T'), options.contains(u'K'),
+            ProcessMode::Fastest, 128};
+        QCOMPARE(CollageText(picture(rows), chosen), expected);
     }
 
     // The generator judges mode 2 without rounding each grey level; it must agree
     // with the grey level everywhere, ties (such as blue 250, exactly 28.5) included.
     void modeTwoAgreesWithTheGreyLevel()
     {
-        QImage colours(256, 257, QImage::Format_RGB32);
-        for (int y = 0; y < 256; ++y)
-            for (int x = 0; x < 256; ++x)
-                colours.setPixel(x, y, qRgb(x, y, (x * 7 + y * 13) % 256));
-        for (int x = 0; x < 256; ++x)
-            colours.setPixel(x, 256, qRgb(0, 0, x));
+        const QImage colours = testsupport::painted({256, 257}, [](int x, int y) {
+            return y < 256 ? qRgb(x, y, (x * 7 + y * 13) % 256) : qRgb(0, 0, x);
+        });
         for (int k = 16; k <= 240; ++k) {
             const CollageOptions options {
                 u"D"_qs, u"L"_qs, false, false, ProcessMode::Slow, quint8(k)};
@@ -198,40 +166,16 @@ private Q_SLOTS:
 
     // The largest picture takes strings of up to 63 characters; 64 would pass the
     // limit, so the generator refuses before it allocates anything.
-    void capacityLimit_data()
-    {
-        QTest::addColumn<int>("length");
-        QTest::addColumn<bool>("keepWidth");
-        QTest::addColumn<bool>("fits");
-        QTest::newRow("63 characters") << 63 << false << true;
-        QTest::newRow("63 characters with the ruler") << 63 << true << true;
-        QTest::newRow("64 characters") << 64 << false << false;
-        QTest::newRow("10000 characters") << 10000 << false << false;
-    }
-
     void capacityLimit()
     {
-        QFETCH(int, length);
-        QFETCH(bool, keepWidth);
-        QFETCH(bool, fits);
         const QImage largest(1024, 1024, QImage::Format_RGB32);
-        const CollageOptions options {
-            QString(length, u'x'), u" "_qs, false, keepWidth, ProcessMode::Fastest, 128};
-        QCOMPARE(CollageFits(largest, options), fits);
-    }
-
-    void modeTwoUsesK()
-    {
-        QImage grey(3, 1, QImage::Format_RGB32);
-        grey.setPixel(0, 0, qRgb(100, 100, 100));
-        grey.setPixel(1, 0, qRgb(150, 150, 150));
-        grey.setPixel(2, 0, qRgb(200, 200, 200));
-        CollageOptions options {u"D"_qs, u"L"_qs, false, false, ProcessMode::Slow, 150};
-        QCOMPARE(CollageText(grey, options), u"\r\nDLL"_qs);
-        options.k = 151;
-        QCOMPARE(CollageText(grey, options), u"\r\nDDL"_qs);
-        options.mode = ProcessMode::Fastest;
-        QCOMPARE(CollageText(grey, options), u"\r\nDLL"_qs);
+        const auto fits = [&](int length, bool keepWidth) {
+            return CollageFits(largest,
+                {QString(length, u'x'), u" "_qs, false, keepWidth, ProcessMode::Fastest, 128});
+        };
+        QVERIFY(fits(63, false));
+        QVERIFY(fits(63, true)); // with the ruler
+        QVERIFY(!fits(64, false));
     }
 };
 
