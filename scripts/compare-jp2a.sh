@@ -19,21 +19,30 @@ trap 'rm -rf "$work"' EXIT
 photo=$work/photo.jpg
 "$build/bench" --write-jpeg "$photo"
 
-# Median wall time in milliseconds of a command, run $runs times after one warm-up.
-median_ms() {
+# Wall time of one run in microseconds.
+time_us() {
+    local start end
+    start=$(date +%s%N)
     "$@" >/dev/null 2>&1
-    local times=() start end
-    for _ in $(seq "$runs"); do
-        start=$(date +%s%N)
-        "$@" >/dev/null 2>&1
-        end=$(date +%s%N)
-        times+=($(((end - start) / 1000)))
-    done
-    printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
+    end=$(date +%s%N)
+    echo $(((end - start) / 1000))
 }
 
-ours=$(median_ms "$build/tessarin-cli" -g "$photo" -t "" -W 1024 -H 1024 -D '#' -S ' ')
-theirs=$(median_ms jp2a --size=1024x1024 "$photo")
-echo "tessarin-cli: $ours ms (median of $runs)"
-echo "jp2a: $theirs ms (median of $runs)"
-awk -v a="$ours" -v b="$theirs" 'BEGIN {printf "ratio tessarin-cli / jp2a: %.2f\n", a / b}'
+median_ms() { sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'; }
+
+ours=("$build/tessarin-cli" -g "$photo" -t "" -W 1024 -H 1024 -D '#' -S ' ')
+theirs=(jp2a --size=1024x1024 "$photo")
+"${ours[@]}" >/dev/null 2>&1
+"${theirs[@]}" >/dev/null 2>&1
+# The two alternate, so that a machine slowing down or speeding up during the
+# measurement weighs on both alike.
+our_times=() their_times=()
+for _ in $(seq "$runs"); do
+    our_times+=("$(time_us "${ours[@]}")")
+    their_times+=("$(time_us "${theirs[@]}")")
+done
+a=$(printf '%s\n' "${our_times[@]}" | median_ms)
+b=$(printf '%s\n' "${their_times[@]}" | median_ms)
+echo "tessarin-cli: $a ms (median of $runs)"
+echo "jp2a: $b ms (median of $runs)"
+awk -v a="$a" -v b="$b" 'BEGIN {printf "ratio tessarin-cli / jp2a: %.2f\n", a / b}'
