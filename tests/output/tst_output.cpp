@@ -167,6 +167,18 @@ private Q_SLOTS:
         }
     }
 
+    void cutThenPasteMovesText()
+    {
+        setText(u"墨砾\n字画"_qs, 0, 2);
+        w->mnuCut_Click();
+        QTextCursor caret = w->TxtOut->textCursor();
+        caret.movePosition(QTextCursor::End);
+        w->TxtOut->setTextCursor(caret);
+        w->mnuPaste_Click();
+        QCOMPARE(text(), u"\n字画墨砾"_qs);
+        QCOMPARE(w->TxtOut->textCursor().position(), int(text().size()));
+    }
+
     // Each save offers the name chosen last and replaces the whole file; a cancel writes nothing.
     void save()
     {
