@@ -7,10 +7,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${TESSARIN_RELEASE_DIR:-$root/build-release}
 runs=${1:-11}
 
-if ! command -v jp2a >/dev/null; then
-    sudo=(); [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    "${sudo[@]}" apt-get install -y jp2a
-fi
+source "$root/scripts/install-missing.sh"
+install_missing jp2a
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target tessarin-cli bench >/dev/null
 

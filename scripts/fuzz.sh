@@ -12,26 +12,9 @@ targets=(ini numbers codepage picture tile)
 
 packages=(build-essential cmake qt6-base-dev clang libclang-rt-14-dev)
 
-install_missing() {
-    local missing=() p
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-    done
-    ((${#missing[@]})) || return 0
-    local sudo=()
-    if [ "$(id -u)" -ne 0 ]; then
-        if ! command -v sudo >/dev/null; then
-            echo "Missing packages: ${missing[*]}. Install them as root (apt-get install), or install sudo." >&2
-            exit 1
-        fi
-        sudo=(sudo)
-    fi
-    echo "Installing: ${missing[*]}"
-    "${sudo[@]}" apt-get update
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${missing[@]}"
-}
+source "$root/scripts/install-missing.sh"
 
-install_missing
+install_missing "${packages[@]}"
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTESSARIN_FUZZ=ON -DBUILD_TESTING=OFF
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"

@@ -13,24 +13,7 @@ packages=(
     xvfb xauth x11-utils libxcb1-dev  # a real X server for the window tests, a display probe, X calls
 )
 
-install_missing() {
-    local missing=() p
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-    done
-    ((${#missing[@]})) || return 0
-    local sudo=()
-    if [ "$(id -u)" -ne 0 ]; then
-        if ! command -v sudo >/dev/null; then
-            echo "Missing packages: ${missing[*]}. Install them as root (apt-get install), or install sudo." >&2
-            exit 1
-        fi
-        sudo=(sudo)
-    fi
-    echo "Installing: ${missing[*]}"
-    "${sudo[@]}" apt-get update
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${missing[@]}"
-}
+source "$root/scripts/install-missing.sh"
 
 build() {
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -44,7 +27,7 @@ have_display() {
 
 case "${1:-}" in
 start)
-    install_missing
+    install_missing "${packages[@]}"
     build
     if ! have_display; then
         # Without a window, the command-line companion shows the default collage.
@@ -60,7 +43,7 @@ MSG
     exec "$build/tessarin"
     ;;
 test)
-    install_missing
+    install_missing "${packages[@]}"
     build
     (cd "$build" && ctest --output-on-failure)
     # The whole suite once more, built with the address and undefined-behaviour
