@@ -139,12 +139,18 @@ int main(int argc, char** argv)
         if (type == QtCriticalMsg || type == QtFatalMsg)
             say(stderr, (message + u'\n').toUtf8());
     });
-    // Fonts need a GUI application, not a display.
+    // Fonts need a GUI application, not a display. Pictures alone do not, and
+    // starting the window-system layer would cost a run without text a fifth of its
+    // time.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool drawsText
+        = o.listFonts || o.font || o.textFile || !o.text.value_or(QStringLiteral("墨")).isEmpty();
     // Qt sees only the program name, so that no value of ours is taken for one of its options.
     int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
+    const std::unique_ptr<QCoreApplication> app = drawsText
+        ? std::make_unique<QGuiApplication>(qtArgc, argv)
+        : std::make_unique<QCoreApplication>(qtArgc, argv);
 
     const int status = [&]() -> int {
         // Reading the installed fonts is the slowest part of starting up; a picture with
