@@ -117,6 +117,114 @@ int writeFiles(const std::vector<OutputFile>& outputs)
     return 0;
 }
 
+// Draws the preview, makes the character picture and writes it out; the exit status.
+int makeCollage(const CliOptions& o)
+{
+    // Reading the installed fonts is the slowest part of starting up; a picture with
+    // no text to draw does not need them.
+    QStringList fonts;
+    qsizetype defaultFont = -1;
+    const auto readFonts = [&] {
+        fonts = fontList();
+        defaultFont = DefaultFontIndex(fonts);
+    };
+    if (o.listFonts) {
+        readFonts();
+        QString list;
+        for (qsizetype i = 0; i < fonts.size(); ++i)
+            list += (i == defaultFont ? QStringLiteral("* ") : QStringLiteral("  ")) + fonts[i]
+                + u'\n';
+        return say(stdout, list.toUtf8()) ? 0 : ExitUnusable;
+    }
+
+    QString reason;
+    CollageSettings s;
+    if (o.settings) {
+        if (!readFile(*o.settings, reason))
+            return complain(ExitBadArguments,
+                ValueError(QStringLiteral("--settings"), QStringLiteral("a readable settings file"),
+                    quoted(*o.settings), reason));
+        s = StoredSettings(*o.settings);
+    }
+
+    QString text = o.text.value_or(QStringLiteral("墨"));
+    if (o.textFile) {
+        const std::optional<QByteArray> bytes = readFile(*o.textFile, reason);
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        if (bytes)
+            text = utf8.decode(*bytes);
+        if (!bytes || utf8.hasError())
+            return complain(ExitBadArguments,
+                ValueError(QStringLiteral("--text-file"), QStringLiteral("a readable UTF-8 file"),
+                    quoted(*o.textFile), bytes ? QStringLiteral("not UTF-8") : reason));
+    }
+
+    QImage preview
+        = BlankPicture(o.width.value_or(s.width), o.height.value_or(s.height), Qt::white);
+    CollageOptions collage;
+    collage.display = o.display.value_or(QStringLiteral("砾"));
+    collage.space = o.space.value_or(QStringLiteral("\u3000"));
+    collage.trim = o.trim || s.trim;
+    collage.keepWidth = o.keepWidth || s.keepWidth;
+    collage.mode = ProcessMode(o.mode.value_or(s.mode));
+    collage.k = quint8(o.threshold.value_or(s.k));
+    if (!CollageFits(preview, collage))
+        return complain(ExitBadArguments,
+            QStringLiteral("tessarin-cli: -D/--display, -S/--space: expected at most %1 characters "
+                           "in all, got up to %2 for %3 x %4 pixels")
+                .arg(MaxCollageLength)
+                .arg(CollageCapacity(preview, collage))
+                .arg(preview.width())
+                .arg(preview.height()));
+
+    if (o.font || !text.isEmpty())
+        readFonts();
+    QString family = fonts.isEmpty() ? QString() : fonts[defaultFont];
+    if (o.font) {
+        const std::optional<QString> installed = installedFamily(fonts, *o.font);
+        if (!installed)
+            return complain(ExitUnusable,
+                QStringLiteral("tessarin-cli: -f/--font: %1 is not an installed font family; "
+                               "see --list-fonts")
+                    .arg(quoted(*o.font)));
+        family = *installed;
+    }
+
+    QImage tile = DefaultBackground();
+    if (o.background) {
+        const std::optional<QImage> picture = LoadPicture(*o.background);
+        if (!picture)
+            return complain(ExitUnusable,
+                QStringLiteral("tessarin-cli: -g/--background: cannot read a picture from %1")
+                    .arg(quoted(*o.background)));
+        tile = *picture;
+    } else if (!s.background.isEmpty()) {
+        // As in the window, a stored picture that no longer loads gives way to the built-in
+        // one.
+        tile = LoadPicture(s.background).value_or(tile);
+    }
+
+    DrawPreview(preview, tile,
+        PreviewFont(family, o.size.value_or(s.points), o.bold || s.bold, o.italic || s.italic,
+            o.underline || s.underline, o.strikeOut || s.strikeOut),
+        text);
+    const QString result = CollageText(preview, collage);
+
+    std::vector<OutputFile> outputs;
+    if (o.output)
+        outputs.push_back({QStringLiteral("-o/--output"), *o.output, ResultFileBytes(result)});
+    if (o.preview)
+        outputs.push_back({QStringLiteral("--preview"), *o.preview, pngBytes(preview)});
+    if (const int status = writeFiles(outputs))
+        return status;
+    // The rows are already joined by CR LF; only breaks inside the strings need mending.
+    const bool breaksInStrings
+        = WithCrLf(collage.display) != collage.display || WithCrLf(collage.space) != collage.space;
+    if (!o.output && !say(stdout, (breaksInStrings ? WithCrLf(result) : result).toUtf8()))
+        return complain(ExitUnusable, QStringLiteral("tessarin-cli: cannot write the result"));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -152,113 +260,7 @@ int main(int argc, char** argv)
         ? std::make_unique<QGuiApplication>(qtArgc, argv)
         : std::make_unique<QCoreApplication>(qtArgc, argv);
 
-    const int status = [&]() -> int {
-        // Reading the installed fonts is the slowest part of starting up; a picture with
-        // no text to draw does not need them.
-        QStringList fonts;
-        qsizetype defaultFont = -1;
-        const auto readFonts = [&] {
-            fonts = fontList();
-            defaultFont = DefaultFontIndex(fonts);
-        };
-        if (o.listFonts) {
-            readFonts();
-            QString list;
-            for (qsizetype i = 0; i < fonts.size(); ++i)
-                list += (i == defaultFont ? QStringLiteral("* ") : QStringLiteral("  ")) + fonts[i]
-                    + u'\n';
-            return say(stdout, list.toUtf8()) ? 0 : ExitUnusable;
-        }
-
-        QString reason;
-        CollageSettings s;
-        if (o.settings) {
-            if (!readFile(*o.settings, reason))
-                return complain(ExitBadArguments,
-                    ValueError(QStringLiteral("--settings"),
-                        QStringLiteral("a readable settings file"), quoted(*o.settings), reason));
-            s = StoredSettings(*o.settings);
-        }
-
-        QString text = o.text.value_or(QStringLiteral("墨"));
-        if (o.textFile) {
-            const std::optional<QByteArray> bytes = readFile(*o.textFile, reason);
-            QStringDecoder utf8(QStringDecoder::Utf8);
-            if (bytes)
-                text = utf8.decode(*bytes);
-            if (!bytes || utf8.hasError())
-                return complain(ExitBadArguments,
-                    ValueError(QStringLiteral("--text-file"),
-                        QStringLiteral("a readable UTF-8 file"), quoted(*o.textFile),
-                        bytes ? QStringLiteral("not UTF-8") : reason));
-        }
-
-        QImage preview
-            = BlankPicture(o.width.value_or(s.width), o.height.value_or(s.height), Qt::white);
-        CollageOptions collage;
-        collage.display = o.display.value_or(QStringLiteral("砾"));
-        collage.space = o.space.value_or(QStringLiteral("\u3000"));
-        collage.trim = o.trim || s.trim;
-        collage.keepWidth = o.keepWidth || s.keepWidth;
-        collage.mode = ProcessMode(o.mode.value_or(s.mode));
-        collage.k = quint8(o.threshold.value_or(s.k));
-        if (!CollageFits(preview, collage))
-            return complain(ExitBadArguments,
-                QStringLiteral(
-                    "tessarin-cli: -D/--display, -S/--space: expected at most %1 characters "
-                    "in all, got up to %2 for %3 x %4 pixels")
-                    .arg(MaxCollageLength)
-                    .arg(CollageCapacity(preview, collage))
-                    .arg(preview.width())
-                    .arg(preview.height()));
-
-        if (o.font || !text.isEmpty())
-            readFonts();
-        QString family = fonts.isEmpty() ? QString() : fonts[defaultFont];
-        if (o.font) {
-            const std::optional<QString> installed = installedFamily(fonts, *o.font);
-            if (!installed)
-                return complain(ExitUnusable,
-                    QStringLiteral("tessarin-cli: -f/--font: %1 is not an installed font family; "
-                                   "see --list-fonts")
-                        .arg(quoted(*o.font)));
-            family = *installed;
-        }
-
-        QImage tile = DefaultBackground();
-        if (o.background) {
-            const std::optional<QImage> picture = LoadPicture(*o.background);
-            if (!picture)
-                return complain(ExitUnusable,
-                    QStringLiteral("tessarin-cli: -g/--background: cannot read a picture from %1")
-                        .arg(quoted(*o.background)));
-            tile = *picture;
-        } else if (!s.background.isEmpty()) {
-            // As in the window, a stored picture that no longer loads gives way to the built-in
-            // one.
-            tile = LoadPicture(s.background).value_or(tile);
-        }
-
-        DrawPreview(preview, tile,
-            PreviewFont(family, o.size.value_or(s.points), o.bold || s.bold, o.italic || s.italic,
-                o.underline || s.underline, o.strikeOut || s.strikeOut),
-            text);
-        const QString result = CollageText(preview, collage);
-
-        std::vector<OutputFile> outputs;
-        if (o.output)
-            outputs.push_back({QStringLiteral("-o/--output"), *o.output, ResultFileBytes(result)});
-        if (o.preview)
-            outputs.push_back({QStringLiteral("--preview"), *o.preview, pngBytes(preview)});
-        if (const int status = writeFiles(outputs))
-            return status;
-        // The rows are already joined by CR LF; only breaks inside the strings need mending.
-        const bool breaksInStrings = WithCrLf(collage.display) != collage.display
-            || WithCrLf(collage.space) != collage.space;
-        if (!o.output && !say(stdout, (breaksInStrings ? WithCrLf(result) : result).toUtf8()))
-            return complain(ExitUnusable, QStringLiteral("tessarin-cli: cannot write the result"));
-        return 0;
-    }();
+    const int status = makeCollage(o);
     // Tearing the application down would start the font system only to stop it
     // again; every file is committed and the streams are flushed, so the process can
     // simply end.
