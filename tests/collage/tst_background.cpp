@@ -1,6 +1,7 @@
 #include "runtime/picturefile.h"
 #include "support/files.h"
 #include "support/images.h"
+#include "support/loadedwindow.h"
 #include "support/scriptedservices.h"
 #include "support/testregistry.h"
 #include "window/frmtessarin.h"
@@ -93,9 +94,7 @@ private Q_SLOTS:
 
     void init()
     {
-        services = ScriptedServices();
-        w = std::make_unique<FrmTessarin>(services);
-        w->Form_Load();
+        w = LoadedWindow(services);
         w->Pic2->SetInnerSize(12, 12);
         w->TxtSrc->SetText(QString());
     }

@@ -1,3 +1,4 @@
+#include "support/loadedwindow.h"
 #include "support/scriptedservices.h"
 #include "support/testregistry.h"
 #include "window/frmtessarin.h"
@@ -17,12 +18,7 @@ class TestGenerator : public QObject
     std::unique_ptr<FrmTessarin> w;
 
 private Q_SLOTS:
-    void init()
-    {
-        services = ScriptedServices();
-        w = std::make_unique<FrmTessarin>(services);
-        w->Form_Load();
-    }
+    void init() { w = LoadedWindow(services); }
     void cleanup() { w.reset(); }
 
     // Each pixel of the preview as the output shows it: the display string where

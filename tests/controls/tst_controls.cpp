@@ -1,3 +1,4 @@
+#include "support/loadedwindow.h"
 #include "support/scriptedservices.h"
 #include "support/testregistry.h"
 #include "window/frmtessarin.h"
@@ -46,12 +47,7 @@ class TestControls : public QObject
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        services = ScriptedServices();
-        w = std::make_unique<FrmTessarin>(services);
-        w->Form_Load();
-    }
+    void init() { w = LoadedWindow(services); }
     void cleanup() { w.reset(); }
 
     void fontList_data()

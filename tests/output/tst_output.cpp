@@ -1,5 +1,6 @@
 #include "output/resultfile.h"
 #include "support/files.h"
+#include "support/loadedwindow.h"
 #include "support/scriptedservices.h"
 #include "support/testregistry.h"
 #include "window/frmtessarin.h"
@@ -58,12 +59,7 @@ class TestOutput : public QObject
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        services = ScriptedServices();
-        w = std::make_unique<FrmTessarin>(services);
-        w->Form_Load();
-    }
+    void init() { w = LoadedWindow(services); }
     void cleanup() { w.reset(); }
 
     // Every command for each kind of selection. A paste replaces the selection as a cut would.

@@ -1,4 +1,5 @@
 #include "runtime/twips.h"
+#include "support/loadedwindow.h"
 #include "support/scriptedservices.h"
 #include "support/testregistry.h"
 #include "window/frmtessarin.h"
@@ -32,9 +33,7 @@ class TestMenus : public QObject
 private Q_SLOTS:
     void init()
     {
-        services = ScriptedServices();
-        w = std::make_unique<FrmTessarin>(services);
-        w->Form_Load();
+        w = LoadedWindow(services);
         w->TxtOut->setPlainText(u"墨砾\n砾墨"_qs);
     }
     void cleanup() { w.reset(); }

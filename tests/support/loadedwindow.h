@@ -1,0 +1,15 @@
+#pragma once
+
+#include "support/scriptedservices.h"
+#include "window/frmtessarin.h"
+
+#include <memory>
+
+// A window as start-up leaves it, talking to services with nothing scripted yet.
+inline std::unique_ptr<FrmTessarin> LoadedWindow(ScriptedServices& services)
+{
+    services = ScriptedServices();
+    auto window = std::make_unique<FrmTessarin>(services);
+    window->Form_Load();
+    return window;
+}
