@@ -1,3 +1,4 @@
+#include "cli/fit.h"
 #include "cli/options.h"
 #include "cli/storedsettings.h"
 #include "collage/collagetext.h"
@@ -13,11 +14,11 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <vector>
+#include <unistd.h>
 
 namespace {
 
@@ -63,19 +64,85 @@ std::optional<QString> installedFamily(const QStringList& fonts, const QString& 
     return std::nullopt;
 }
 
-// The whole file, or nullopt and why not.
-std::optional<QByteArray> readFile(const QString& path, QString& reason)
+// The largest source text read: more than the largest picture can show.
+constexpr qint64 MaxTextBytes = qint64(4) << 20;
+constexpr qint64 MaxPictureBytes = qint64(MaxPictureMegabytes) << 20;
+
+QString inputName(const QString& path)
 {
-    if (QFileInfo(path).isDir()) {
-        reason = QStringLiteral("a folder");
-        return std::nullopt;
+    return path == StandardStream ? QStringLiteral("standard input") : quoted(path);
+}
+
+struct Input
+{
+    std::optional<QByteArray> bytes;
+    QString reason; // why there are none
+    bool tooLarge = false;
+};
+
+bool openInput(QFile& file, const QString& path, QString& reason)
+{
+    const bool folder = path != StandardStream && QFileInfo(path).isDir();
+    // Read straight into the caller's buffer, not through a device buffer as well.
+    constexpr QIODevice::OpenMode mode = QIODevice::ReadOnly | QIODevice::Unbuffered;
+    if (path == StandardStream ? file.open(STDIN_FILENO, mode)
+                               : !folder && (file.setFileName(path), file.open(mode)))
+        return true;
+    reason = folder ? QStringLiteral("a folder") : file.errorString();
+    return false;
+}
+
+// The whole of a file, or of standard input for "-", read a piece at a time so that an endless
+// source (a device, a pipe that never ends) is left once it passes the cap.
+Input readCapped(const QString& path, qint64 cap)
+{
+    Input input;
+    QFile file;
+    if (!openInput(file, path, input.reason))
+        return input;
+    QByteArray bytes;
+    QByteArray piece(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = file.read(piece.data(), piece.size());
+        if (got < 0) {
+            input.reason = file.errorString();
+            return input;
+        }
+        if (got == 0)
+            break;
+        if (bytes.size() + got > cap) {
+            input.tooLarge = true;
+            return input;
+        }
+        bytes.append(piece.constData(), got);
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
-        return std::nullopt;
-    }
-    return file.readAll();
+    input.bytes = bytes;
+    return input;
+}
+
+int tooLarge(const QString& option, const QString& path, qint64 cap)
+{
+    return complain(ExitBadArguments,
+        QStringLiteral("tessarin-cli: %1: %2 holds more than %3 MiB; stopped reading")
+            .arg(option, inputName(path))
+            .arg(cap >> 20));
+}
+
+QString columnCount(int columns)
+{
+    return columns == 1 ? QStringLiteral("1 column") : QStringLiteral("%1 columns").arg(columns);
+}
+
+// Two names of one output: the same path, or both standard output.
+bool sameTarget(const QString& a, const QString& b)
+{
+    if (a == StandardStream || b == StandardStream)
+        return a == b;
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    if (first.exists() && second.exists())
+        return first.canonicalFilePath() == second.canonicalFilePath();
+    return first.absoluteFilePath() == second.absoluteFilePath();
 }
 
 QByteArray pngBytes(const QImage& image)
@@ -87,39 +154,42 @@ QByteArray pngBytes(const QImage& image)
     return bytes;
 }
 
-struct OutputFile
+// A file replaced whole or not at all, or standard output for "-".
+bool writeOutput(const QString& option, const QString& path, const QByteArray& bytes)
 {
-    QString option;
-    QString path;
-    QByteArray bytes;
-};
+    QString reason = QStringLiteral("standard output is closed");
+    if (path == StandardStream ? say(stdout, bytes) : WriteWholeFile(path, bytes, &reason))
+        return true;
+    complain(ExitUnusable,
+        QStringLiteral("tessarin-cli: %1: cannot write %2 (%3)")
+            .arg(option, path == StandardStream ? QStringLiteral("standard output") : quoted(path),
+                reason));
+    return false;
+}
 
-// Each file replaces its target whole or not at all. All are written to their
-// temporary files before the first one replaces its target, so a target that
-// cannot be written leaves the others untouched as well.
-int writeFiles(const std::vector<OutputFile>& outputs)
+// The background picture named on the command line, or nullopt after saying why not.
+std::optional<QImage> commandLineBackground(const QString& path, int& status)
 {
-    std::vector<std::unique_ptr<QSaveFile>> files;
-    const auto failed = [](const OutputFile& output, const QSaveFile& file) {
-        return complain(ExitUnusable,
-            QStringLiteral("tessarin-cli: %1: cannot write %2 (%3)")
-                .arg(output.option, quoted(output.path), file.errorString()));
-    };
-    for (const OutputFile& output : outputs) {
-        auto file = std::make_unique<QSaveFile>(output.path);
-        if (!file->open(QIODevice::WriteOnly) || file->write(output.bytes) != output.bytes.size())
-            return failed(output, *file);
-        files.push_back(std::move(file));
-    }
-    for (size_t i = 0; i < files.size(); ++i)
-        if (!files[i]->commit())
-            return failed(outputs[i], *files[i]);
-    return 0;
+    std::optional<QImage> picture = LoadPicture(path);
+    if (!picture)
+        status = complain(ExitUnusable,
+            QStringLiteral("tessarin-cli: -g/--background: cannot read a picture from %1")
+                .arg(inputName(path)));
+    return picture;
 }
 
 // Draws the preview, makes the character picture and writes it out; the exit status.
 int makeCollage(const CliOptions& o)
 {
+    const QString resultTarget = o.output.value_or(StandardStream);
+    if (o.preview && sameTarget(*o.preview, resultTarget))
+        return complain(ExitBadArguments,
+            o.output ? QStringLiteral("tessarin-cli: -o/--output, --preview: expected two "
+                                      "different files, got %1 for both")
+                           .arg(quoted(*o.output))
+                     : QStringLiteral("tessarin-cli: --preview: expected a file, got \"-\" (the "
+                                      "result goes to standard output)"));
+
     // Reading the installed fonts is the slowest part of starting up; a picture with
     // no text to draw does not need them.
     QStringList fonts;
@@ -137,10 +207,11 @@ int makeCollage(const CliOptions& o)
         return say(stdout, list.toUtf8()) ? 0 : ExitUnusable;
     }
 
-    QString reason;
     CollageSettings s;
     if (o.settings) {
-        if (!readFile(*o.settings, reason))
+        QFile file;
+        QString reason;
+        if (!openInput(file, *o.settings, reason))
             return complain(ExitBadArguments,
                 ValueError(QStringLiteral("--settings"), QStringLiteral("a readable settings file"),
                     quoted(*o.settings), reason));
@@ -149,18 +220,19 @@ int makeCollage(const CliOptions& o)
 
     QString text = o.text.value_or(QStringLiteral("墨"));
     if (o.textFile) {
-        const std::optional<QByteArray> bytes = readFile(*o.textFile, reason);
+        const Input input = readCapped(*o.textFile, MaxTextBytes);
+        if (input.tooLarge)
+            return tooLarge(QStringLiteral("--text-file"), *o.textFile, MaxTextBytes);
         QStringDecoder utf8(QStringDecoder::Utf8);
-        if (bytes)
-            text = utf8.decode(*bytes);
-        if (!bytes || utf8.hasError())
+        if (input.bytes)
+            text = utf8.decode(*input.bytes);
+        if (!input.bytes || utf8.hasError())
             return complain(ExitBadArguments,
                 ValueError(QStringLiteral("--text-file"), QStringLiteral("a readable UTF-8 file"),
-                    quoted(*o.textFile), bytes ? QStringLiteral("not UTF-8") : reason));
+                    inputName(*o.textFile),
+                    input.bytes ? QStringLiteral("not UTF-8") : input.reason));
     }
 
-    QImage preview
-        = BlankPicture(o.width.value_or(s.width), o.height.value_or(s.height), Qt::white);
     CollageOptions collage;
     collage.display = o.display.value_or(QStringLiteral("砾"));
     collage.space = o.space.value_or(QStringLiteral("\u3000"));
@@ -168,6 +240,27 @@ int makeCollage(const CliOptions& o)
     collage.keepWidth = o.keepWidth || s.keepWidth;
     collage.mode = ProcessMode(o.mode.value_or(s.mode));
     collage.k = quint8(o.threshold.value_or(s.k));
+    const int displayColumns = DisplayColumns(collage.display);
+    const int spaceColumns = DisplayColumns(collage.space);
+
+    QImage tile = DefaultBackground();
+    if (o.background) {
+        int status = 0;
+        const std::optional<QImage> picture = commandLineBackground(*o.background, status);
+        if (!picture)
+            return status;
+        tile = *picture;
+    } else if (!s.background.isEmpty()) {
+        // As in the window, a stored picture that no longer loads gives way to the built-in
+        // one.
+        tile = LoadPicture(s.background).value_or(tile);
+    }
+
+    QSize size(o.width.value_or(s.width), o.height.value_or(s.height));
+    if (o.fit)
+        size = FitSize(tile.size(), o.width || o.height ? o.width : s.width, o.height,
+            std::max(displayColumns, spaceColumns));
+    QImage preview = BlankPicture(size.width(), size.height(), Qt::white);
     if (!CollageFits(preview, collage))
         return complain(ExitBadArguments,
             QStringLiteral("tessarin-cli: -D/--display, -S/--space: expected at most %1 characters "
@@ -190,38 +283,35 @@ int makeCollage(const CliOptions& o)
         family = *installed;
     }
 
-    QImage tile = DefaultBackground();
-    if (o.background) {
-        const std::optional<QImage> picture = LoadPicture(*o.background);
-        if (!picture)
-            return complain(ExitUnusable,
-                QStringLiteral("tessarin-cli: -g/--background: cannot read a picture from %1")
-                    .arg(quoted(*o.background)));
-        tile = *picture;
-    } else if (!s.background.isEmpty()) {
-        // As in the window, a stored picture that no longer loads gives way to the built-in
-        // one.
-        tile = LoadPicture(s.background).value_or(tile);
-    }
-
+    // One tile as large as the preview covers it exactly once.
+    if (o.fit)
+        tile = tile.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                   .convertToFormat(QImage::Format_RGB32);
     DrawPreview(preview, tile,
         PreviewFont(family, o.size.value_or(s.points), o.bold || s.bold, o.italic || s.italic,
             o.underline || s.underline, o.strikeOut || s.strikeOut),
         text);
     const QString result = CollageText(preview, collage);
 
-    std::vector<OutputFile> outputs;
-    if (o.output)
-        outputs.push_back({QStringLiteral("-o/--output"), *o.output, ResultFileBytes(result)});
-    if (o.preview)
-        outputs.push_back({QStringLiteral("--preview"), *o.preview, pngBytes(preview)});
-    if (const int status = writeFiles(outputs))
-        return status;
-    // The rows are already joined by CR LF; only breaks inside the strings need mending.
-    const bool breaksInStrings
-        = WithCrLf(collage.display) != collage.display || WithCrLf(collage.space) != collage.space;
-    if (!o.output && !say(stdout, (breaksInStrings ? WithCrLf(result) : result).toUtf8()))
-        return complain(ExitUnusable, QStringLiteral("tessarin-cli: cannot write the result"));
+    if (displayColumns != spaceColumns && !o.quiet)
+        say(stderr,
+            QStringLiteral("tessarin-cli: warning: -D/--display takes %1 and -S/--space %2, so "
+                           "the rows will not line up (--quiet hides this)\n")
+                .arg(columnCount(displayColumns), columnCount(spaceColumns))
+                .toUtf8());
+
+    if (o.output) {
+        if (!writeOutput(QStringLiteral("-o/--output"), *o.output, ResultFileBytes(result)))
+            return ExitUnusable;
+    } else {
+        // The rows are already joined by CR LF; only breaks inside the strings need mending.
+        const bool breaksInStrings = WithCrLf(collage.display) != collage.display
+            || WithCrLf(collage.space) != collage.space;
+        if (!say(stdout, (breaksInStrings ? WithCrLf(result) : result).toUtf8()))
+            return complain(ExitUnusable, QStringLiteral("tessarin-cli: cannot write the result"));
+    }
+    if (o.preview && !writeOutput(QStringLiteral("--preview"), *o.preview, pngBytes(preview)))
+        return ExitUnusable;
     return 0;
 }
 
@@ -229,9 +319,9 @@ int makeCollage(const CliOptions& o)
 
 int main(int argc, char** argv)
 {
-    QStringList arguments;
+    QByteArrayList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(QByteArray(argv[i]));
     const ParsedOptions parsed = ParseArguments(arguments);
     if (!parsed.error.isEmpty())
         return complain(ExitBadArguments, parsed.error);

@@ -1,5 +1,9 @@
 #include "cli/options.h"
 
+#include <QCommandLineParser>
+#include <QStringDecoder>
+#include <algorithm>
+
 namespace {
 
 struct Option
@@ -41,7 +45,7 @@ constexpr int MaxPoints = 4096;
 using O = CliOptions;
 constexpr Option Table[] = {
     text('t', "text", "TEXT", &O::text, "source text, an LF breaks the line (墨)"),
-    text(0, "text-file", "FILE", &O::textFile, "source text from a UTF-8 file"),
+    text(0, "text-file", "FILE", &O::textFile, "source text from a UTF-8 file, - for stdin"),
     text('f', "font", "FAMILY", &O::font, "font family (the window's default choice)"),
     number('s', "size", "PT", &O::size, 1, MaxPoints, "font size in points (9)"),
     flag('b', "bold", &O::bold, "bold"),
@@ -51,16 +55,18 @@ constexpr Option Table[] = {
     number('W', "width", "N", &O::width, 1, 1024, "picture width in pixels (12)"),
     number('H', "height", "N", &O::height, 1, 1024, "picture height in pixels (12)"),
     text('g', "background", "FILE", &O::background,
-        "picture tiled behind the text (the built-in one)"),
+        "picture tiled behind the text, - for stdin (the built-in one)"),
+    flag(0, "fit", &O::fit, "scale the picture to the size instead of tiling it"),
     number('m', "mode", "0|1|2", &O::mode, 0, 2, "what counts as a light pixel, see below (0)"),
     number('k', "threshold", "K", &O::threshold, 16, 240, "K of mode 2 (128)"),
     text('D', "display", "STR", &O::display, "written for a dark pixel (砾)"),
     text('S', "space", "STR", &O::space, "written for a light pixel (U+3000)"),
     flag(0, "trim", &O::trim, "drop spaces and U+3000 at the end of every row"),
     flag(0, "keep-width", &O::keepWidth, "put a ruler line of T's in front"),
+    flag('q', "quiet", &O::quiet, "no warning when the two strings differ in width"),
     text(0, "settings", "FILE", &O::settings, "drawing values and options from a Tessarin.Ini"),
-    text('o', "output", "FILE", &O::output, "save as the window does (GBK, CR LF), not print"),
-    text(0, "preview", "FILE", &O::preview, "also save the preview picture (PNG)"),
+    text('o', "output", "FILE", &O::output, "save as the window does (GBK, CR LF); - for stdout"),
+    text(0, "preview", "FILE", &O::preview, "also save the preview picture (PNG); - for stdout"),
     flag(0, "list-fonts", &O::listFonts, "the fonts in the window's order, * the default"),
     flag(0, "help", &O::help, "show this help"),
     flag(0, "version", &O::version, "show the version"),
@@ -81,6 +87,11 @@ QString accepts(const Option& option)
     if (option.number)
         return QStringLiteral("a whole number from %1 to %2").arg(option.min).arg(option.max);
     return QStringLiteral("a value");
+}
+
+QString quoted(const QString& text)
+{
+    return u'"' + text + u'"';
 }
 
 // Digits only, so "12abc", "+12", " 12" and "1e2" are all refused.
@@ -114,23 +125,51 @@ const Option* findLong(QStringView name)
     return nullptr;
 }
 
-QString unknown(const QString& argument)
+QCommandLineOption parserOption(const Option& option)
 {
-    return QStringLiteral("tessarin-cli: unknown option \"%1\"; see --help").arg(argument);
+    QStringList names;
+    if (option.shortName)
+        names.append(QString(QLatin1Char(option.shortName)));
+    names.append(QLatin1String(option.longName));
+    return QCommandLineOption(names, QString::fromUtf8(option.help),
+        option.valueName ? QString::fromUtf8(option.valueName) : QString());
 }
 
-// Stores one option; false when its value is not accepted.
-bool store(CliOptions& options, const Option& option, const QString& value)
+// The parser's own messages name no option the way ours do, so the complaint is worked out
+// again from the arguments: an unknown name as it was written, a value missing at the end, or a
+// value given to a switch.
+QString parserComplaint(const QCommandLineParser& parser, const QStringList& arguments)
 {
-    if (option.flag)
-        options.*option.flag = true;
-    else if (option.text)
-        options.*option.text = value;
-    else if (const std::optional<int> whole = wholeNumber(value, option))
-        options.*option.number = whole;
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().constFirst();
+        const QString asLong = QStringLiteral("--") + name;
+        const bool wasLong = std::any_of(arguments.begin(), arguments.end(),
+            [&](const QString& a) { return a == asLong || a.startsWith(asLong + u'='); });
+        return QStringLiteral("tessarin-cli: unknown option \"%1\"; see --help")
+            .arg(wasLong ? asLong : u'-' + name);
+    }
+    for (const QString& argument : arguments) {
+        const qsizetype equals = argument.indexOf(u'=');
+        const Option* option = argument.startsWith(QLatin1String("--")) && equals > 2
+            ? findLong(QStringView(argument).mid(2, equals - 2))
+            : nullptr;
+        if (option && option->flag)
+            return ValueError(
+                optionName(*option), accepts(*option), quoted(argument.mid(equals + 1)));
+    }
+    // Only the last argument can want a value that never comes: a long name, or the first
+    // letter of a group that takes one.
+    const QString& last = arguments.constLast();
+    const Option* wanting = nullptr;
+    if (last.startsWith(QLatin1String("--")))
+        wanting = findLong(QStringView(last).mid(2));
     else
-        return false;
-    return true;
+        for (qsizetype at = 1; at < last.size() && !wanting; ++at)
+            if (const Option* option = findShort(last[at]); option && !option->flag)
+                wanting = option;
+    if (wanting)
+        return ValueError(optionName(*wanting), accepts(*wanting), QStringLiteral("nothing"));
+    return QStringLiteral("tessarin-cli: ") + parser.errorText();
 }
 
 } // namespace
@@ -147,62 +186,64 @@ QString ValueError(
     return message;
 }
 
-ParsedOptions ParseArguments(const QStringList& arguments)
+ParsedOptions ParseArguments(const QByteArrayList& bytes)
 {
     ParsedOptions result;
     const auto fail = [&](const QString& error) {
         result.error = error;
         return result;
     };
-    const auto quoted = [](const QString& text) { return u'"' + text + u'"'; };
 
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        const Option* option = nullptr;
-        std::optional<QString> value;
-        if (argument.startsWith(QLatin1String("--")) && argument.size() > 2) {
-            const qsizetype equals = argument.indexOf(u'=');
-            option = findLong(QStringView(argument).mid(2, equals < 0 ? -1 : equals - 2));
-            if (!option)
-                return fail(unknown(equals < 0 ? argument : argument.left(equals)));
-            if (equals >= 0)
-                value = argument.mid(equals + 1);
-        } else if (argument.startsWith(u'-') && argument.size() > 1 && argument != u"--") {
-            // Switches may share one dash ("-bi"); a value may follow its letter directly.
-            for (qsizetype at = 1; at < argument.size(); ++at) {
-                option = findShort(argument[at]);
-                if (!option)
-                    return fail(unknown(u'-' + argument[at]));
-                if (!option->flag) {
-                    if (at + 1 < argument.size())
-                        value = argument.mid(at + 1);
-                    break;
-                }
-                if (at + 1 < argument.size())
-                    store(result.options, *option, {});
-            }
-        } else {
-            return fail(
-                QStringLiteral("tessarin-cli: unexpected argument %1; options start with \"-\"")
-                    .arg(quoted(argument)));
-        }
-
-        if (option->flag) {
-            if (value)
-                return fail(ValueError(optionName(*option), accepts(*option), quoted(*value)));
-        } else if (!value) {
-            if (i + 1 >= arguments.size())
-                return fail(
-                    ValueError(optionName(*option), accepts(*option), QStringLiteral("nothing")));
-            value = arguments[++i];
-        }
-        if (!store(result.options, *option, value.value_or(QString())))
-            return fail(ValueError(optionName(*option), accepts(*option), quoted(*value)));
+    // The shell hands over bytes; a text that is not UTF-8 would lose characters unseen.
+    QStringList arguments {QStringLiteral("tessarin-cli")};
+    QStringList notUtf8;
+    for (const QByteArray& argument : bytes) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        arguments.append(utf8.decode(argument));
+        if (utf8.hasError())
+            notUtf8.append(arguments.constLast());
     }
 
-    if (result.options.text && result.options.textFile)
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    for (const Option& option : Table)
+        parser.addOption(parserOption(option));
+    if (!parser.parse(arguments))
+        return fail(parserComplaint(parser, arguments.mid(1)));
+    if (!parser.positionalArguments().isEmpty())
+        return fail(QStringLiteral("tessarin-cli: unexpected argument %1; options start with \"-\"")
+                        .arg(quoted(parser.positionalArguments().constFirst())));
+
+    for (const Option& option : Table) {
+        const QString name = QLatin1String(option.longName);
+        if (!parser.isSet(name))
+            continue;
+        if (option.flag) {
+            result.options.*option.flag = true;
+            continue;
+        }
+        const QString value = parser.value(name);
+        const bool broken = value.contains(QChar::ReplacementCharacter)
+            && std::any_of(notUtf8.begin(), notUtf8.end(),
+                [&](const QString& argument) { return argument.endsWith(value); });
+        if (broken)
+            return fail(ValueError(optionName(option), QStringLiteral("UTF-8 text"), quoted(value),
+                QStringLiteral("not UTF-8")));
+        if (option.text)
+            result.options.*option.text = value;
+        else if (const std::optional<int> whole = wholeNumber(value, option))
+            result.options.*option.number = whole;
+        else
+            return fail(ValueError(optionName(option), accepts(option), quoted(value)));
+    }
+
+    const CliOptions& o = result.options;
+    if (o.text && o.textFile)
         return fail(QStringLiteral(
             "tessarin-cli: -t/--text, --text-file: expected one source text, got both"));
+    if (o.textFile == StandardStream && o.background == StandardStream)
+        return fail(QStringLiteral("tessarin-cli: --text-file, -g/--background: expected one of "
+                                   "them to read standard input, got both"));
     return result;
 }
 
@@ -223,6 +264,8 @@ QString HelpText()
     help += QStringLiteral(
         "\nA pixel is light (the space string) in mode 0 when its red, green and blue all\n"
         "reach 128, in mode 1 when two of them do, in mode 2 when its grey level reaches K.\n"
+        "With --fit and one of -W and -H, the other side keeps the picture's shape,\n"
+        "a character cell being twice as tall as a half-width character is wide.\n"
         "Without -o the result goes to standard output in UTF-8, with CR LF line breaks.\n"
         "Options given here win over --settings. Exit status: 0 done, 1 a background,\n"
         "font or output that cannot be used, 2 a bad option or value.\n");

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 // What the command line asks for. An option left out stays empty, so that a value
@@ -25,6 +25,8 @@ struct CliOptions
     std::optional<QString> space;
     bool trim = false;
     bool keepWidth = false;
+    bool fit = false;
+    bool quiet = false;
     std::optional<QString> settings;
     std::optional<QString> output;
     std::optional<QString> preview;
@@ -41,9 +43,12 @@ struct ParsedOptions
     QString error;
 };
 
-// Reads the arguments that follow the program name. Values are taken strictly:
-// a number must be all digits and within its range.
-ParsedOptions ParseArguments(const QStringList& arguments);
+// Reads the arguments that follow the program name, as the bytes the shell passed. Values are
+// taken strictly: a number must be all digits and within its range, a text must be UTF-8.
+ParsedOptions ParseArguments(const QByteArrayList& arguments);
+
+// The file name that stands for standard input or output.
+inline const QString StandardStream = QStringLiteral("-");
 
 // The text --help prints.
 QString HelpText();
