@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Writes the program's own pictures: the built-in 32 x 32 background tile and
-the 40 x 40 window icon, as palette PNG files. Run from the repository root."""
+the window icon at 40 x 40 and at the desktop's 48 x 48 and 256 x 256, as palette
+PNG files. Run from the repository root."""
 
+import os
 import struct
 import zlib
 
@@ -17,6 +19,7 @@ def write_png(path, width, height, palette, pixels):
     png += chunk(b"PLTE", b"".join(bytes(c) for c in palette))
     png += chunk(b"IDAT", zlib.compress(raw, 9))
     png += chunk(b"IEND", b"")
+    os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
         f.write(png)
 
@@ -44,7 +47,9 @@ def background():
     write_png("resources/default_background.png", size, size, palette, pixels)
 
 
-def icon():
+def icon(size, path):
+    # Drawn on a 40 x 40 grid; a larger icon samples the same design at its pixel centres, so
+    # every size shows the same strokes and seal.
     glyph = [
         "########",
         "#.#..#.#",
@@ -58,21 +63,29 @@ def icon():
     ]
     paper, ink, ink2, seal = (246, 241, 228), (24, 24, 32), (70, 70, 86), (196, 40, 40)
     palette = [paper, ink, ink2, seal]
-    size = 40
-    pixels = [0] * (size * size)
+    grid = 40
+    design = [0] * (grid * grid)
     for row, line in enumerate(glyph):
         for col, mark in enumerate(line):
             if mark != "#":
                 continue
             for y in range(2 + row * 4, 2 + row * 4 + 3):
                 for x in range(4 + col * 4, 4 + col * 4 + 3):
-                    pixels[y * size + x] = 1 if (x + y) % 5 else 2
+                    design[y * grid + x] = 1 if (x + y) % 5 else 2
     for y in range(33, 39):
         for x in range(33, 39):
-            pixels[y * size + x] = 3
-    write_png("resources/tessarin.png", size, size, palette, pixels)
+            design[y * grid + x] = 3
+    pixels = [
+        design[int((y + 0.5) * grid / size) * grid + int((x + 0.5) * grid / size)]
+        for y in range(size)
+        for x in range(size)
+    ]
+    write_png(path, size, size, palette, pixels)
 
 
 if __name__ == "__main__":
     background()
-    icon()
+    icon(40, "resources/tessarin.png")
+    # The sizes the desktop's hicolor icon theme looks up.
+    for size in (48, 256):
+        icon(size, f"resources/icons/{size}x{size}/tessarin.png")
