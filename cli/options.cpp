@@ -45,7 +45,7 @@ constexpr int MaxPoints = 4096;
 using O = CliOptions;
 constexpr Option Table[] = {
     text('t', "text", "TEXT", &O::text, "source text, an LF breaks the line (墨)"),
-    text(0, "text-file", "FILE", &O::textFile, "source text from a UTF-8 file, - for stdin"),
+    text(0, "text-file", "FILE", &O::textFile, "source text from a UTF-8 file; - for stdin"),
     text('f', "font", "FAMILY", &O::font, "font family (the window's default choice)"),
     number('s', "size", "PT", &O::size, 1, MaxPoints, "font size in points (9)"),
     flag('b', "bold", &O::bold, "bold"),
@@ -55,7 +55,7 @@ constexpr Option Table[] = {
     number('W', "width", "N", &O::width, 1, 1024, "picture width in pixels (12)"),
     number('H', "height", "N", &O::height, 1, 1024, "picture height in pixels (12)"),
     text('g', "background", "FILE", &O::background,
-        "picture tiled behind the text, - for stdin (the built-in one)"),
+        "picture behind the text; - for stdin (built-in)"),
     flag(0, "fit", &O::fit, "scale the picture to the size instead of tiling it"),
     number('m', "mode", "0|1|2", &O::mode, 0, 2, "what counts as a light pixel, see below (0)"),
     number('k', "threshold", "K", &O::threshold, 16, 240, "K of mode 2 (128)"),
