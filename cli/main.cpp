@@ -170,7 +170,18 @@ bool writeOutput(const QString& option, const QString& path, const QByteArray& b
 // The background picture named on the command line, or nullopt after saying why not.
 std::optional<QImage> commandLineBackground(const QString& path, int& status)
 {
-    std::optional<QImage> picture = LoadPicture(path);
+    std::optional<QImage> picture;
+    if (path == StandardStream) {
+        const Input input = readCapped(path, MaxPictureBytes);
+        if (input.tooLarge) {
+            status = tooLarge(QStringLiteral("-g/--background"), path, MaxPictureBytes);
+            return std::nullopt;
+        }
+        if (input.bytes)
+            picture = LoadPictureData(*input.bytes);
+    } else {
+        picture = LoadPicture(path);
+    }
     if (!picture)
         status = complain(ExitUnusable,
             QStringLiteral("tessarin-cli: -g/--background: cannot read a picture from %1")
