@@ -39,7 +39,8 @@ median_ms() { sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/100
 
 # One column per pixel with ASCII strings, so --fit gives the height that jp2a is asked for.
 ours() { "$build/tessarin-cli" -t '' -g "$photo" --fit -W "$1" -m 2 -D '#' -S ' '; }
-theirs() { jp2a --size="$1x$2" "$photo"; }
+# jp2a takes a dark terminal by default; on a light one, as here, dark pixels get the dense characters.
+theirs() { jp2a --background=light --size="$1x$2" "$photo"; }
 
 compare() {
     local width=$1 height=$2 our_times=() their_times=() a b
