@@ -21,7 +21,7 @@ void FrmTessarin::CmdConv_Click()
     options.k = mKValue;
 
     const QImage& picture = Pic2->Image();
-    if (!CollageFits(picture, options)) {
+    if (!CollageFits(picture, options) && CollageLength(picture, options) > MaxCollageLength) {
         // Saying nothing would leave the old text standing as if it were the result.
         m_services.WarningBox(QStringLiteral("生成失败"),
             QStringLiteral(
