@@ -41,15 +41,10 @@ QString quoted(const QString& text)
     return u'"' + text + u'"';
 }
 
-// The font list as the window fills it: the families one by one, each at its
-// sorted place.
+// The font list as the window fills it.
 QStringList fontList()
 {
-    const SortedNames order;
-    QStringList entries;
-    for (const QString& name : QFontDatabase::families())
-        entries.insert(order.InsertPosition(entries, name), name);
-    return entries;
+    return SortedFontNames(QFontDatabase::families());
 }
 
 // Family names match without regard to letter case, as font matching does.
