@@ -120,7 +120,7 @@ Extent measureRows(const QImage& image, const CollageOptions& options, const IsL
 {
     const RowStrings strings(options);
     const int width = image.width();
-    std::vector<char16_t> row;
+    std::vector<char16_t> row(1); // never a null start, even for an empty row
     Extent extent;
     qsizetype ruler = 0;
     for (int y = 0; y < image.height(); ++y) {
