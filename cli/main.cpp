@@ -42,15 +42,10 @@ QString quoted(const QString& text)
     return u'"' + text + u'"';
 }
 
-// The font list as the window fills it: the families one by one, each at its
-// sorted place.
+// The font list as the window fills it.
 QStringList fontList()
 {
-    const SortedNames order;
-    QStringList entries;
-    for (const QString& name : QFontDatabase::families())
-        entries.insert(order.InsertPosition(entries, name), name);
-    return entries;
+    return SortedFontNames(QFontDatabase::families());
 }
 
 // Family names match without regard to letter case, as font matching does.
@@ -272,15 +267,6 @@ int makeCollage(const CliOptions& o)
         size = FitSize(tile.size(), o.width || o.height ? o.width : s.width, o.height,
             std::max(displayColumns, spaceColumns));
     QImage preview = BlankPicture(size.width(), size.height(), Qt::white);
-    if (!CollageFits(preview, collage))
-        return complain(ExitBadArguments,
-            QStringLiteral("tessarin-cli: -D/--display, -S/--space: expected at most %1 characters "
-                           "in all, got up to %2 for %3 x %4 pixels")
-                .arg(MaxCollageLength)
-                .arg(CollageCapacity(preview, collage))
-                .arg(preview.width())
-                .arg(preview.height()));
-
     if (o.font || !text.isEmpty())
         readFonts();
     QString family = fonts.isEmpty() ? QString() : fonts[defaultFont];
@@ -302,6 +288,14 @@ int makeCollage(const CliOptions& o)
         PreviewFont(family, o.size.value_or(s.points), o.bold || s.bold, o.italic || s.italic,
             o.underline || s.underline, o.strikeOut || s.strikeOut),
         text);
+    if (!CollageFits(preview, collage))
+        return complain(ExitBadArguments,
+            QStringLiteral("tessarin-cli: -D/--display, -S/--space: expected at most %1 characters "
+                           "in all, got %2 for %3 x %4 pixels")
+                .arg(MaxCollageLength)
+                .arg(CollageLength(preview, collage))
+                .arg(preview.width())
+                .arg(preview.height()));
     const QString result = CollageText(preview, collage);
 
     if (displayColumns != spaceColumns && !o.quiet)

@@ -1,25 +1,21 @@
 #include "controls/fontlist.h"
 
+#include <QCollator>
 #include <algorithm>
 
-SortedNames::SortedNames()
-    : m_collator(QLocale())
+QStringList SortedFontNames(QStringList names)
 {
-    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
-}
-
-qsizetype SortedNames::InsertPosition(const QStringList& entries, const QString& name) const
-{
-    const auto at = std::upper_bound(entries.begin(), entries.end(), name,
-        [this](const QString& a, const QString& b) { return m_collator.compare(a, b) < 0; });
-    return at - entries.begin();
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(names.begin(), names.end(),
+        [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    return names;
 }
 
 qsizetype DefaultFontIndex(const QStringList& entries)
 {
-    qsizetype index = -1;
-    for (qsizetype i = 0; i < entries.size(); ++i)
-        if (entries[i] == DefaultFontName)
-            index = i;
-    return index >= 0 ? index : entries.size() - 1;
+    for (const QString& face : SongFaces)
+        if (const qsizetype index = entries.lastIndexOf(face); index >= 0)
+            return index;
+    return entries.size() - 1;
 }

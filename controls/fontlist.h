@@ -1,24 +1,19 @@
 #pragma once
 
-#include <QCollator>
 #include <QStringList>
 
-// The font list keeps its entries in ascending order without regard to letter
+// The font list's entries: the names in ascending order without regard to letter
 // case, in the collation of the user's locale; equal names keep the order they
 // came in.
-class SortedNames
-{
-public:
-    SortedNames();
-    // Where a new name goes: after every entry that sorts before it or equal to it.
-    qsizetype InsertPosition(const QStringList& entries, const QString& name) const;
+QStringList SortedFontNames(QStringList names);
 
-private:
-    QCollator m_collator;
-};
+// The Song face the window was designed in, "宋体", then what stands in for it on
+// other platforms, most alike first: Windows' own, then the Song faces of the
+// Linux distributions (fonts-arphic-uming, fonts-noto-cjk) and Adobe's original.
+inline const QStringList SongFaces = {QStringLiteral("宋体"), QStringLiteral("SimSun"),
+    QStringLiteral("NSimSun"), QStringLiteral("AR PL UMing CN"),
+    QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Serif SC")};
 
-// The font the list selects by default: the last entry that is exactly the
-// default name, or else the last entry; -1 for an empty list.
+// The font the list selects by default: the first of the Song faces it holds (the
+// last entry of exactly that name), or else its last entry; -1 for an empty list.
 qsizetype DefaultFontIndex(const QStringList& entries);
-
-inline const QString DefaultFontName = QStringLiteral("宋体");

@@ -16,17 +16,11 @@ void FrmTessarin::LblFontName_DblClick()
         const QSignalBlocker quiet(ListFontName);
         ListFontName->clear();
     }
-    const SortedNames order;
-    QStringList entries;
-    for (const QString& name : m_services.ScreenFonts()) {
-        const qsizetype at = order.InsertPosition(entries, name);
-        entries.insert(at, name);
-        ListFontName->insertItem(int(at), name);
-    }
+    ListFontName->addItems(SortedFontNames(m_services.ScreenFonts()));
     m_services.DoEvents();
     // The events just run may have changed the list's selection; the default
     // font is chosen from the list as it now stands.
-    entries.clear();
+    QStringList entries;
     for (int i = 0; i < ListFontName->count(); ++i)
         entries.append(ListFontName->item(i)->text());
     ListFontName->setCurrentRow(int(DefaultFontIndex(entries)));
@@ -39,11 +33,8 @@ void FrmTessarin::ListFontName_Click()
         return;
     Pic2->Font().setFamily(chosen->text());
     RenderPreview();
-    if (mChangeFont) {
-        QFont font = TxtSrc->font();
-        font.setFamily(Pic2->Font().family());
-        TxtSrc->setFont(font);
-    }
+    if (mChangeFont)
+        copyPreviewFontToSource();
     ListFontName->setToolTip(Pic2->Font().family());
     AutoSwitchToPreview();
 }

@@ -10,17 +10,15 @@ std::optional<qint32> FontSizeFromText(const QString& text)
     return points;
 }
 
-bool IsPictureSizeText(const QString& text)
+std::optional<qint32> PictureSize(double number)
 {
-    return IsWholeTextNumber(text);
+    const std::optional<qint32> pixels = ToWhole(number, WholeType::Int32);
+    if (!pixels || *pixels < 1 || *pixels > 1024)
+        return std::nullopt;
+    return pixels;
 }
 
 std::optional<qint32> PictureSizeFromText(const QString& text)
 {
-    if (!IsWholeTextNumber(text))
-        return std::nullopt;
-    const std::optional<qint32> pixels = ToWhole(LeadingNumber(text), WholeType::Int32);
-    if (!pixels || *pixels < 1 || *pixels > 1024)
-        return std::nullopt;
-    return pixels;
+    return IsWholeTextNumber(text) ? PictureSize(LeadingNumber(text)) : std::nullopt;
 }

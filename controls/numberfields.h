@@ -9,8 +9,8 @@
 // The font size: the whole number the text starts with, when it is at least 1.
 std::optional<qint32> FontSizeFromText(const QString& text);
 
-// Whether a picture size text is a number at all; only then does the field act.
-bool IsPictureSizeText(const QString& text);
+// The picture size a number asks for, when it lies within 1 .. 1024.
+std::optional<qint32> PictureSize(double number);
 
-// The picture size a numeric text asks for, when it lies within 1 .. 1024.
+// The picture size a text asks for: a number as a whole, within 1 .. 1024.
 std::optional<qint32> PictureSizeFromText(const QString& text);

@@ -21,11 +21,8 @@ void FrmTessarin::applyStyle(CheckBox* box, void (QFont::*style)(bool))
     const bool on = box->Value() != 0;
     (Pic2->Font().*style)(on);
     RenderPreview();
-    if (mChangeFont) {
-        QFont font = TxtSrc->font();
-        (font.*style)(on);
-        TxtSrc->setFont(font);
-    }
+    if (mChangeFont)
+        copyPreviewFontToSource();
     AutoSwitchToPreview();
 }
 
@@ -54,11 +51,8 @@ void FrmTessarin::TxtHeight_Change()
     if (!points)
         return;
     Pic2->Font().setPointSize(*points);
-    if (mChangeFont) {
-        QFont font = TxtSrc->font();
-        font.setPointSizeF(Pic2->Font().pointSizeF());
-        TxtSrc->setFont(font);
-    }
+    if (mChangeFont)
+        copyPreviewFontToSource();
     RenderPreview();
     AutoSwitchToPreview();
 }
@@ -68,9 +62,9 @@ void FrmTessarin::TxtHeight_Change()
 // still redraws and lays out.
 void FrmTessarin::applyPictureSize(const QString& text, Qt::Orientation direction)
 {
-    if (!IsPictureSizeText(text))
+    if (!IsWholeTextNumber(text))
         return;
-    if (const std::optional<qint32> pixels = PictureSizeFromText(text)) {
+    if (const std::optional<qint32> pixels = PictureSize(LeadingNumber(text))) {
         if (direction == Qt::Horizontal)
             Pic2->SetInnerSize(*pixels, Pic2->ScaleHeight());
         else

@@ -1,6 +1,7 @@
 #include "window/frmtessarin.h"
 
 #include "collage/defaultbackground.h"
+#include "controls/fontlist.h"
 #include "runtime/twips.h"
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
@@ -16,12 +17,11 @@ const QString FrmTessarin::Title = QStringLiteral("墨砾版字符拼合画");
 
 namespace {
 
-// The Song face the window was designed in, and what stands in for it here.
+// The Song face the window was designed in, or what stands in for it here.
 QFont songFont(qreal points, bool bold = false)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
-        QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC")});
+    font.setFamilies(SongFaces);
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;

@@ -164,18 +164,48 @@ private Q_SLOTS:
         }
     }
 
-    // The largest picture takes strings of up to 63 characters; 64 would pass the
-    // limit, so the generator refuses before it allocates anything.
+    // The limit is judged on the text the picture really gives: every case here is
+    // beyond it on the worst case, and at the edge the last character decides.
+    void capacityLimit_data()
+    {
+        QTest::addColumn<int>("dark"); // dark pixels at the start of each row of 1024 x 1024
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("space");
+        QTest::addColumn<QString>("options"); // T trims, K keeps the width
+        QTest::addColumn<bool>("fits");
+        const QString wide(64, u'x');
+        QTest::newRow("all light, 64-character display") << 0 << wide << u" "_qs << u"K"_qs << true;
+        QTest::newRow("all dark, 64-character display")
+            << 1024 << wide << u" "_qs << u""_qs << false;
+        QTest::newRow("light blanks trimmed away")
+            << 0 << u"x"_qs << QString(64, u' ') << u"TK"_qs << true;
+        QTest::newRow("exactly the limit")
+            << 1 << QString(65534, u'x') << QString() << u""_qs << true;
+        QTest::newRow("the ruler passes the limit")
+            << 1 << QString(65534, u'x') << QString() << u"K"_qs << false;
+    }
+
     void capacityLimit()
     {
-        const QImage largest(1024, 1024, QImage::Format_RGB32);
-        const auto fits = [&](int length, bool keepWidth) {
-            return CollageFits(largest,
-                {QString(length, u'x'), u" "_qs, false, keepWidth, ProcessMode::Fastest, 128});
-        };
-        QVERIFY(fits(63, false));
-        QVERIFY(fits(63, true)); // with the ruler
-        QVERIFY(!fits(64, false));
+        QFETCH(int, dark);
+        QFETCH(QString, display);
+        QFETCH(QString, space);
+        QFETCH(QString, options);
+        QFETCH(bool, fits);
+        const QImage picture = testsupport::painted({1024, 1024},
+            [&](int x, int) { return x < dark ? qRgb(0, 0, 0) : qRgb(255, 255, 255); });
+        const CollageOptions chosen {display, space, options.contains(u'T'), options.contains(u'K'),
+            ProcessMode::Fastest, 128};
+        QCOMPARE(CollageFits(picture, chosen), fits);
+        const qint64 length = CollageLength(picture, chosen);
+        QCOMPARE(length <= MaxCollageLength, fits);
+        if (fits) {
+            const QString text = CollageText(picture, chosen);
+            QCOMPARE(text.size(), length);
+            const QString row
+                = display.repeated(dark) + (chosen.trim ? QString() : space.repeated(1024 - dark));
+            QVERIFY(text.endsWith(u"\r\n"_qs + row));
+        }
     }
 };
 

@@ -55,14 +55,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fonts"); // split at "|"
         QTest::addColumn<QString>("sorted");
         QTest::addColumn<int>("selected");
-        QTest::newRow("default font wherever it sorts")
-            << u"Zapf|宋体|Arial"_qs << u"Arial|Zapf|宋体"_qs << 2;
+        QTest::newRow("default font wherever it sorts, before a stand-in")
+            << u"Zapf|宋体|SimSun|Arial"_qs << u"Arial|SimSun|Zapf|宋体"_qs << 3;
         QTest::newRow("default font first") << u"Mono|宋体|黑体"_qs << u"Mono|宋体|黑体"_qs << 1;
         QTest::newRow("two default entries, the later wins")
             << u"宋体|Arial|宋体|黑体"_qs << u"Arial|宋体|宋体|黑体"_qs << 2;
         QTest::newRow("a longer name does not count")
             << u"宋体 Bold|黑体| 宋体"_qs << u" 宋体|宋体 Bold|黑体"_qs << 2;
-        QTest::newRow("without the default, the last entry") << u"b|A|C|a"_qs << u"A|a|b|C"_qs << 3;
+        QTest::newRow("without it, the Song face most alike, wherever it sorts")
+            << u"Z003|Noto Serif CJK SC|SimSun|AR PL UMing CN"_qs
+            << u"AR PL UMing CN|Noto Serif CJK SC|SimSun|Z003"_qs << 2;
+        QTest::newRow("a Song face only by its exact name")
+            << u"Noto Serif CJK SC|simsun|SimSun Bold"_qs
+            << u"Noto Serif CJK SC|simsun|SimSun Bold"_qs << 0;
+        QTest::newRow("without any Song face, the last entry")
+            << u"b|A|C|a"_qs << u"A|a|b|C"_qs << 3;
         QTest::newRow("no fonts") << QString() << QString() << -1;
     }
 

@@ -251,8 +251,6 @@ private Q_SLOTS:
         QTest::newRow("display and space of 10 000 characters at 12 x 12")
             << 12 << u"墨"_qs << longDisplay << longSpace << 120000;
         // 10^10 characters: refused with a warning.
-        QTest::newRow("display of 10 000 characters at 1024 x 1024")
-            << 1024 << u"墨"_qs << longDisplay << u"\u3000"_qs << 0;
         QTest::newRow("space of 10 000 characters at 1024 x 1024")
             << 1024 << u"墨"_qs << u"砾"_qs << longSpace << 0;
     }
