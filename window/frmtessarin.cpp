@@ -130,6 +130,9 @@ void FrmTessarin::createControls()
     fixed.setFamilies({QStringLiteral("Noto Sans Mono CJK SC"), fixed.family()});
     fixed.setPointSize(9);
     TxtOut->setFont(fixed);
+    // Tab passes the box by while the preview covers it (the tabs change this), so the
+    // keys never go where the user cannot see them.
+    TxtOut->setFocusPolicy(Qt::ClickFocus);
 
     Pic1 = place(new PictureBox(PictureBox::SunkenBorder, this), 1800, 900, 2595, 2025);
     HSBar1 = place(new ScrollBar(Qt::Horizontal, this), 1830, 2910, 2505, 240);

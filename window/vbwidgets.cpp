@@ -1,11 +1,15 @@
 #include "window/vbwidgets.h"
 
+#include "output/resultfile.h"
+
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QTextDocument>
 #include <QValidator>
 
 Label::Label(const QString& caption, QWidget* parent)
@@ -209,6 +213,43 @@ TextBox::TextBox(int maxTypedLength, QWidget* parent)
     setValidator(new MaxLengthValidator(maxTypedLength, this));
 }
 
+namespace {
+
+// The text document takes every U+2029 for a line break of its own, so a paragraph
+// separator typed or pasted into a box is held there as a noncharacter, which Unicode
+// leaves to a program's internal use.
+constexpr char16_t HeldParagraphSeparator = 0xFDEF;
+
+QString held(QString text)
+{
+    return text.replace(QChar::ParagraphSeparator, QChar(HeldParagraphSeparator));
+}
+
+// A box's text as the string it stands for, each line break written as lineBreak.
+QString released(QStringView boxText, QStringView lineBreak)
+{
+    QString text;
+    text.reserve(boxText.size());
+    for (const QChar c : boxText) {
+        if (c == QChar::ParagraphSeparator)
+            text += lineBreak;
+        else if (c == HeldParagraphSeparator)
+            text += QChar::ParagraphSeparator;
+        else
+            text += c;
+    }
+    return text;
+}
+
+QMimeData* plainTextData(const QString& text)
+{
+    auto* data = new QMimeData;
+    data->setText(text);
+    return data;
+}
+
+} // namespace
+
 MultiLineTextBox::MultiLineTextBox(QWidget* parent)
     : QPlainTextEdit(parent)
 {
@@ -218,10 +259,37 @@ MultiLineTextBox::MultiLineTextBox(QWidget* parent)
     setTabChangesFocus(true);
 }
 
+// The document's plain-text view would turn no-break spaces into spaces and line
+// separators into line feeds; the raw text keeps them.
+QString MultiLineTextBox::Text() const
+{
+    return released(document()->toRawText(), u"\r\n");
+}
+
 void MultiLineTextBox::SetText(const QString& text)
 {
-    if (text != toPlainText())
-        setPlainText(text);
+    if (text != Text())
+        setPlainText(held(text));
+}
+
+void MultiLineTextBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->text().contains(QChar::ParagraphSeparator) && !isReadOnly()) {
+        insertPlainText(held(event->text()));
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+QMimeData* MultiLineTextBox::createMimeDataFromSelection() const
+{
+    return plainTextData(released(textCursor().selectedText(), u"\n"));
+}
+
+void MultiLineTextBox::insertFromMimeData(const QMimeData* source)
+{
+    if (source->hasText())
+        insertPlainText(held(source->text()));
 }
 
 OutputBox::OutputBox(QWidget* parent)
@@ -229,6 +297,20 @@ OutputBox::OutputBox(QWidget* parent)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setContextMenuPolicy(Qt::PreventContextMenu);
+    setTabChangesFocus(true);
+}
+
+// The cursor reports line breaks as U+2029.
+QString OutputBox::SelectedText() const
+{
+    return WithLineFeeds(textCursor().selectedText());
+}
+
+// Qt would add HTML, Markdown and ODF, which a word processor pastes with Qt's own
+// paragraph styles; a character picture is plain text only.
+QMimeData* OutputBox::createMimeDataFromSelection() const
+{
+    return plainTextData(SelectedText());
 }
 
 void OutputBox::mousePressEvent(QMouseEvent* event)
@@ -289,6 +371,20 @@ bool ScrollBar::SetLargeChange(int step)
         return false;
     setPageStep(step);
     return true;
+}
+
+// Qt's bars take Left and Right the way they take the wheel, which for a horizontal bar
+// moves the thumb against the arrow pressed.
+void ScrollBar::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (orientation() != Qt::Horizontal || (key != Qt::Key_Left && key != Qt::Key_Right)) {
+        QScrollBar::keyPressEvent(event);
+        return;
+    }
+    const bool towardsEnd = (key == Qt::Key_Right) != isRightToLeft();
+    triggerAction(towardsEnd ? SliderSingleStepAdd : SliderSingleStepSub);
+    event->accept();
 }
 
 void ScrollBar::applyRange(int keptValue)

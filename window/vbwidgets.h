@@ -96,26 +96,35 @@ private:
     int m_maxTypedLength;
 };
 
-// A multi-line text box whose lines never wrap.
+// A multi-line text box whose lines never wrap. Its text is every character typed,
+// pasted or set, each as it came, with a line break as CR LF; Tab moves the focus on.
 class MultiLineTextBox : public QPlainTextEdit
 {
     Q_OBJECT
 
 public:
     explicit MultiLineTextBox(QWidget* parent);
-    QString Text() const { return toPlainText(); }
+    QString Text() const;
     // Replaces the text; nothing happens, and no change is reported, when it is the same.
     void SetText(const QString& text);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData* source) override;
 };
 
 // The output box: plain text without wrapping, which reports every mouse button
 // pressed over it and has no context menu of its own (the window supplies one).
+// Tab moves the focus on; a copy, however made, is plain text.
 class OutputBox : public QPlainTextEdit
 {
     Q_OBJECT
 
 public:
     explicit OutputBox(QWidget* parent);
+    // The selection as the clipboard takes it, with LF line breaks.
+    QString SelectedText() const;
 
 Q_SIGNALS:
     // button: 1 left, 2 right, 4 middle.
@@ -123,6 +132,7 @@ Q_SIGNALS:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
 };
 
 // A scroll bar whose range runs from Min at its left (or top) end to Max at the
@@ -154,6 +164,9 @@ Q_SIGNALS:
     void Change();
     // The thumb is being dragged.
     void Scroll();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int direction() const { return m_max < m_min ? -1 : 1; }
