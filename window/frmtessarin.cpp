@@ -222,6 +222,10 @@ void FrmTessarin::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
+    if (m_defaultSizeOnRestore && !isMaximized() && !isMinimized()) {
+        m_defaultSizeOnRestore = false;
+        SetDefaultSize();
+    }
 }
 
 void FrmTessarin::changeEvent(QEvent* event)

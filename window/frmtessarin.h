@@ -176,6 +176,7 @@ private:
     void applyStyle(CheckBox* box, void (QFont::*style)(bool));
     void applyPictureSize(const QString& text, Qt::Orientation direction);
     void connectHandlers();
+    void SetDefaultSize();
     void createControls();
     void createMenus();
     void setTabOrder();
@@ -183,5 +184,6 @@ private:
     Services& m_services;
     QString m_settingsPath;
     QRect m_restoredFrame;
+    bool m_defaultSizeOnRestore = false;
     int m_mousePointer = MousePointerDefault;
 };
