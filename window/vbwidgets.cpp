@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -298,6 +299,14 @@ OutputBox::OutputBox(QWidget* parent)
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setContextMenuPolicy(Qt::PreventContextMenu);
     setTabChangesFocus(true);
+}
+
+void OutputBox::SetText(const QString& text)
+{
+    setPlainText(text);
+    moveCursor(QTextCursor::Start);
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
 }
 
 // The cursor reports line breaks as U+2029.

@@ -123,6 +123,9 @@ class OutputBox : public QPlainTextEdit
 
 public:
     explicit OutputBox(QWidget* parent);
+    // Replaces the whole text and shows it from its start: the first row from its first
+    // column, the caret before the first character.
+    void SetText(const QString& text);
     // The selection as the clipboard takes it, with LF line breaks.
     QString SelectedText() const;
 

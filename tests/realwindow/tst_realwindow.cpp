@@ -167,6 +167,9 @@ private Q_SLOTS:
         QVERIFY(xdotool({u"mousemove"_qs, u"--window"_qs, QString::number(w.winId()),
             QString::number(button.x()), QString::number(button.y()), u"click"_qs, u"1"_qs}));
         QTRY_COMPARE(focusName(), u"TxtOut"_qs);
+        QCOMPARE(w.TxtOut->textCursor().position(), 0);
+        QCOMPARE(
+            w.TxtOut->horizontalScrollBar()->value() + w.TxtOut->verticalScrollBar()->value(), 0);
         CollageOptions typed;
         typed.display = u"a\r\nb\u2028c"_qs;
         typed.space = u"\u00a0"_qs;
