@@ -135,6 +135,8 @@ void FrmTessarin::createControls()
     TxtOut->setFocusPolicy(Qt::ClickFocus);
 
     Pic1 = place(new PictureBox(PictureBox::SunkenBorder, this), 1800, 900, 2595, 2025);
+    // The wheel over the preview scrolls it (eventFilter).
+    Pic1->installEventFilter(this);
     HSBar1 = place(new ScrollBar(Qt::Horizontal, this), 1830, 2910, 2505, 240);
     VSBar1 = place(new ScrollBar(Qt::Vertical, this), 4410, 930, 240, 1845);
     for (ScrollBar* bar : {HSBar1, VSBar1}) {

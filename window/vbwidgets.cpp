@@ -2,6 +2,7 @@
 
 #include "output/resultfile.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -9,9 +10,11 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyleOptionButton>
+#include <QStyleOptionSlider>
 #include <QStylePainter>
 #include <QTextDocument>
 #include <QValidator>
+#include <QWheelEvent>
 
 Label::Label(const QString& caption, QWidget* parent)
     : QLabel(caption, parent)
@@ -111,6 +114,13 @@ void CheckBox::paintEvent(QPaintEvent* event)
         option.state |= QStyle::State_Sunken;
     if (checkState() == Qt::Checked)
         option.state |= QStyle::State_On;
+    // A sunken bevel alone is a shade darker than a raised one; the selection colour makes a
+    // pressed button plain to see.
+    if (checkState() != Qt::Unchecked) {
+        option.palette.setColor(QPalette::Button, option.palette.color(QPalette::Highlight));
+        option.palette.setColor(
+            QPalette::ButtonText, option.palette.color(QPalette::HighlightedText));
+    }
     if (checkState() == Qt::PartiallyChecked)
         option.palette.setColor(
             QPalette::ButtonText, option.palette.color(QPalette::Disabled, QPalette::ButtonText));
@@ -394,6 +404,41 @@ void ScrollBar::keyPressEvent(QKeyEvent* event)
     const bool towardsEnd = (key == Qt::Key_Right) != isRightToLeft();
     triggerAction(towardsEnd ? SliderSingleStepAdd : SliderSingleStepSub);
     event->accept();
+}
+
+void ScrollBar::TurnWheel(int eighthsOfDegree)
+{
+    // Qt's own step, three pixels a notch, takes a hundred notches across a large picture.
+    constexpr int WheelLine = 16;
+    constexpr int Notch = 120;
+    if (!isEnabled())
+        return;
+    // A fine-grained wheel sends fractions of a notch; they add up.
+    m_wheelRest += eighthsOfDegree * QApplication::wheelScrollLines() * WheelLine;
+    const int pixels = m_wheelRest / Notch;
+    m_wheelRest -= pixels * Notch;
+    setValue(value() - std::clamp(pixels, -pageStep(), pageStep()));
+}
+
+void ScrollBar::wheelEvent(QWheelEvent* event)
+{
+    const QPoint angle = event->angleDelta();
+    TurnWheel(angle.y() != 0 ? angle.y() : angle.x());
+    event->accept();
+}
+
+// A bar that cannot be operated shows no thumb.
+void ScrollBar::paintEvent(QPaintEvent* event)
+{
+    if (isEnabled()) {
+        QScrollBar::paintEvent(event);
+        return;
+    }
+    QStylePainter painter(this);
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.subControls = QStyle::SubControls(QStyle::SC_All) & ~QStyle::SC_ScrollBarSlider;
+    painter.drawComplexControl(QStyle::CC_ScrollBar, option);
 }
 
 void ScrollBar::applyRange(int keptValue)

@@ -161,6 +161,9 @@ public:
     int LargeChange() const { return pageStep(); }
     // A step below 1 is refused: the bar keeps its step and the call returns false.
     bool SetLargeChange(int step);
+    // Moves by a turn of the mouse wheel, in eighths of a degree: away from the user (or to
+    // the left) towards the start end. A notch moves several pixels, never more than a page.
+    void TurnWheel(int eighthsOfDegree);
 
 Q_SIGNALS:
     // The value has changed, by whatever means.
@@ -170,6 +173,8 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     int direction() const { return m_max < m_min ? -1 : 1; }
@@ -177,4 +182,5 @@ private:
 
     int m_min = 0;
     int m_max = 0;
+    int m_wheelRest = 0;
 };
