@@ -15,14 +15,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTextDocument>
 
 namespace {
 
 // Keys pressed as on a keyboard: through the X server to the window with the input focus.
-// The window handles its events meanwhile, as a character missing from the keyboard map is
-// mapped only for the moment of its press.
+// The window handles its events meanwhile, as a keyboard's user would see them.
 bool xdotool(const QStringList& arguments)
 {
     QProcess process;
@@ -116,6 +116,8 @@ private Q_SLOTS:
     // way, the strings typed are used as typed, and a copy from the output box is plain text.
     void keyboard()
     {
+        QVERIFY2(
+            !QStandardPaths::findExecutable(u"xdotool"_qs).isEmpty(), "xdotool is not installed");
         ScriptedServices services;
         FrmTessarin w(services);
         w.Form_Load();
@@ -126,9 +128,17 @@ private Q_SLOTS:
         auto key = [](const QString& keys) {
             return xdotool(QStringList {QStringLiteral("key")} + keys.split(u' '));
         };
+        // A character missing from the keyboard map is mapped for the moment of its press;
+        // the delay gives the window time to read the new map.
         auto type = [](const QString& text) {
-            return xdotool(
-                {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("100"), text});
+            return xdotool({u"type"_qs, u"--delay"_qs, u"400"_qs, text});
+        };
+        // Buttons 4 to 7 are the wheel's notches: up, down, left, right.
+        auto click = [&](QWidget* control, const QString& buttons) {
+            const QPoint at = control->mapTo(&w, control->rect().center());
+            return xdotool(QStringList {u"mousemove"_qs, u"--window"_qs, QString::number(w.winId()),
+                               QString::number(at.x()), QString::number(at.y())}
+                + buttons.split(u' '));
         };
         auto tabTo = [&](const char* name) {
             return key(QStringLiteral("Tab"))
@@ -159,13 +169,14 @@ private Q_SLOTS:
         QVERIFY(tabTo("VSBar1"));
         QVERIFY(key(u"Down"_qs));
         QTRY_COMPARE(w.Pic2->y(), -1);
+        const int notch = QApplication::wheelScrollLines() * 16;
+        QVERIFY(click(w.Pic1, u"click 5 keydown shift click 5 keyup shift"_qs));
+        QTRY_COMPARE(w.Pic2->pos(), QPoint(-2 - notch, -1 - notch));
         QVERIFY(tabTo("Pic2"));
         // The output box lies under the preview: Tab goes round to the first control.
         QVERIFY(tabTo("TxtSrc"));
 
-        const QPoint button = w.CmdConv->mapTo(&w, w.CmdConv->rect().center());
-        QVERIFY(xdotool({u"mousemove"_qs, u"--window"_qs, QString::number(w.winId()),
-            QString::number(button.x()), QString::number(button.y()), u"click"_qs, u"1"_qs}));
+        QVERIFY(click(w.CmdConv, u"click 1"_qs));
         QTRY_COMPARE(focusName(), u"TxtOut"_qs);
         QCOMPARE(w.TxtOut->textCursor().position(), 0);
         QCOMPARE(
