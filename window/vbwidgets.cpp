@@ -408,7 +408,7 @@ void ScrollBar::keyPressEvent(QKeyEvent* event)
 
 void ScrollBar::TurnWheel(int eighthsOfDegree)
 {
-    // Qt's own step, three pixels a notch, takes a hundred notches across a large picture.
+    // Qt's own step, three pixels a notch, takes hundreds of notches across a large picture.
     constexpr int WheelLine = 16;
     constexpr int Notch = 120;
     if (!isEnabled())

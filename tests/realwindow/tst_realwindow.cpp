@@ -22,7 +22,7 @@
 namespace {
 
 // Keys pressed as on a keyboard: through the X server to the window with the input focus.
-// The window handles its events meanwhile, as a keyboard's user would see them.
+// The window goes on handling events meanwhile, as it does while a user types.
 bool xdotool(const QStringList& arguments)
 {
     QProcess process;
