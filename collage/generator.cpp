@@ -37,7 +37,7 @@ void FrmTessarin::CmdConv_Click()
     SetMousePointer(MousePointerHourglass);
     setWindowTitle(Title + QStringLiteral(" 处理中……"));
 
-    TxtOut->setPlainText(CollageText(picture, options));
+    TxtOut->SetText(CollageText(picture, options));
 
     setWindowTitle(Title);
     SetMousePointer(MousePointerDefault);

@@ -22,6 +22,7 @@ void FrmTessarin::Lbl1_Click()
     Pic1->setVisible(!mShowOutput);
     VSBar1->setVisible(!mShowOutput);
     HSBar1->setVisible(!mShowOutput);
+    TxtOut->setFocusPolicy(Qt::ClickFocus);
 }
 
 void FrmTessarin::Lbl2_Click()
@@ -33,6 +34,7 @@ void FrmTessarin::Lbl2_Click()
     Pic1->setVisible(!mShowOutput);
     VSBar1->setVisible(!mShowOutput);
     HSBar1->setVisible(!mShowOutput);
+    TxtOut->setFocusPolicy(Qt::StrongFocus);
     TxtOut->setFocus();
 }
 

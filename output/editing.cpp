@@ -1,20 +1,9 @@
 #include "window/frmtessarin.h"
 
-#include "output/resultfile.h"
 #include "runtime/services.h"
 #include "window/vbwidgets.h"
 
 #include <QTextCursor>
-
-namespace {
-
-// The selection as the clipboard takes it: the cursor reports line breaks as U+2029.
-QString selectedLines(const QTextCursor& cursor)
-{
-    return WithLineFeeds(cursor.selectedText());
-}
-
-} // namespace
 
 void FrmTessarin::mnuUnDo_Click()
 {
@@ -23,9 +12,9 @@ void FrmTessarin::mnuUnDo_Click()
 
 void FrmTessarin::mnuCut_Click()
 {
-    QTextCursor cursor = TxtOut->textCursor();
     m_services.ClipboardClear();
-    m_services.ClipboardSetText(selectedLines(cursor));
+    m_services.ClipboardSetText(TxtOut->SelectedText());
+    QTextCursor cursor = TxtOut->textCursor();
     cursor.removeSelectedText();
     TxtOut->setTextCursor(cursor);
 }
@@ -33,7 +22,7 @@ void FrmTessarin::mnuCut_Click()
 void FrmTessarin::mnuCopy_Click()
 {
     m_services.ClipboardClear();
-    m_services.ClipboardSetText(selectedLines(TxtOut->textCursor()));
+    m_services.ClipboardSetText(TxtOut->SelectedText());
 }
 
 void FrmTessarin::mnuPaste_Click()

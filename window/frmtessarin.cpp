@@ -130,8 +130,13 @@ void FrmTessarin::createControls()
     fixed.setFamilies({QStringLiteral("Noto Sans Mono CJK SC"), fixed.family()});
     fixed.setPointSize(9);
     TxtOut->setFont(fixed);
+    // Tab passes the box by while the preview covers it (the tabs change this), so the
+    // keys never go where the user cannot see them.
+    TxtOut->setFocusPolicy(Qt::ClickFocus);
 
     Pic1 = place(new PictureBox(PictureBox::SunkenBorder, this), 1800, 900, 2595, 2025);
+    // The wheel over the preview scrolls it (eventFilter).
+    Pic1->installEventFilter(this);
     HSBar1 = place(new ScrollBar(Qt::Horizontal, this), 1830, 2910, 2505, 240);
     VSBar1 = place(new ScrollBar(Qt::Vertical, this), 4410, 930, 240, 1845);
     for (ScrollBar* bar : {HSBar1, VSBar1}) {
@@ -219,6 +224,10 @@ void FrmTessarin::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
+    if (m_defaultSizeOnRestore && !isMaximized() && !isMinimized()) {
+        m_defaultSizeOnRestore = false;
+        SetDefaultSize();
+    }
 }
 
 void FrmTessarin::changeEvent(QEvent* event)

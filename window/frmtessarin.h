@@ -166,6 +166,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SwitchTab(Label& active, Label& inactive);
@@ -176,6 +177,7 @@ private:
     void applyStyle(CheckBox* box, void (QFont::*style)(bool));
     void applyPictureSize(const QString& text, Qt::Orientation direction);
     void connectHandlers();
+    void SetDefaultSize();
     void createControls();
     void createMenus();
     void setTabOrder();
@@ -183,5 +185,6 @@ private:
     Services& m_services;
     QString m_settingsPath;
     QRect m_restoredFrame;
+    bool m_defaultSizeOnRestore = false;
     int m_mousePointer = MousePointerDefault;
 };

@@ -5,6 +5,7 @@
 #include "window/vbwidgets.h"
 
 #include <QListWidget>
+#include <QWheelEvent>
 
 namespace {
 
@@ -46,6 +47,14 @@ void setHeight(QWidget* w, float twips)
         w->resize(w->width(), TwipsToPixels(twips));
 }
 
+// The width of a box that begins at left: it ends on the pixel where the next box, at
+// left + twips, begins, so neighbours meet however their edges round to pixels.
+void setWidthFrom(QWidget* w, float left, float twips)
+{
+    if (twips >= 0)
+        w->resize(TwipsToPixels(left + twips) - TwipsToPixels(left), w->height());
+}
+
 constexpr float BandHeight = 900;
 constexpr float BarThickness = 240;
 constexpr float EdgeGap = 45;
@@ -61,12 +70,12 @@ void FrmTessarin::Form_Resize()
     const float H = float(PixelsToTwips(height()));
     const float T = W / 3;
 
-    setWidth(TxtSrc, T);
+    setWidthFrom(TxtSrc, 0, T);
     setHeight(TxtSrc, BandHeight);
     setLeft(TxtView1, T);
-    setWidth(TxtView1, T);
+    setWidthFrom(TxtView1, T, T);
     setLeft(TxtView2, T + T);
-    setWidth(TxtView2, T);
+    setWidthFrom(TxtView2, T + T, T);
     setHeight(ListFontName, H - topOf(ListFontName));
     setWidth(Pic1, W - leftOf(Pic1) - BarThickness - EdgeGap);
     setHeight(Pic1, H - topOf(Pic1) - BarThickness - EdgeGap);
@@ -121,4 +130,20 @@ void FrmTessarin::VSBar1_Change()
 void FrmTessarin::VSBar1_Scroll()
 {
     VSBar1_Change();
+}
+
+// The wheel scrolls the preview up and down, sideways with Shift held or with a sideways
+// wheel, as the bars would.
+bool FrmTessarin::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != Pic1 || event->type() != QEvent::Wheel)
+        return QWidget::eventFilter(watched, event);
+    const auto* wheel = static_cast<QWheelEvent*>(event);
+    const QPoint angle = wheel->angleDelta();
+    HSBar1->TurnWheel(angle.x());
+    if (wheel->modifiers() & Qt::ShiftModifier)
+        HSBar1->TurnWheel(angle.y());
+    else
+        VSBar1->TurnWheel(angle.y());
+    return true;
 }

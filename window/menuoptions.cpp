@@ -75,12 +75,23 @@ void FrmTessarin::mnuLock_Click()
     MnuPop_Click();
 }
 
-// The window system accepts no size from a maximized or minimized window, so
-// such a window is restored first.
+// The window system accepts no size from a maximized or minimized window, so such a
+// window is restored first. A window manager restores a maximized window, its place and
+// its frame in its own time: the size waits for that (resizeEvent), or it would be
+// measured by the maximized frame and sent with the maximized place. Without a frame there
+// is no window manager to wait for.
 void FrmTessarin::mnuFormDefSize_Click()
 {
+    const bool awaitRestore = isMaximized() && frameMarginsOf() != QMargins();
     if (isMaximized() || isMinimized() || isFullScreen())
         showNormal();
+    m_defaultSizeOnRestore = awaitRestore;
+    if (!awaitRestore)
+        SetDefaultSize();
+}
+
+void FrmTessarin::SetDefaultSize()
+{
     const QSize frame = frameGeometry().size() - size();
     resize(TwipsToPixels(4800) - frame.width(), height());
     resize(width(), TwipsToPixels(3600) - frame.height());

@@ -1,12 +1,20 @@
 #include "window/vbwidgets.h"
 
+#include "output/resultfile.h"
+
+#include <QApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyleOptionButton>
+#include <QStyleOptionSlider>
 #include <QStylePainter>
+#include <QTextDocument>
 #include <QValidator>
+#include <QWheelEvent>
 
 Label::Label(const QString& caption, QWidget* parent)
     : QLabel(caption, parent)
@@ -106,6 +114,13 @@ void CheckBox::paintEvent(QPaintEvent* event)
         option.state |= QStyle::State_Sunken;
     if (checkState() == Qt::Checked)
         option.state |= QStyle::State_On;
+    // A sunken bevel alone is a shade darker than a raised one; the selection colour makes a
+    // pressed button plain to see.
+    if (checkState() != Qt::Unchecked) {
+        option.palette.setColor(QPalette::Button, option.palette.color(QPalette::Highlight));
+        option.palette.setColor(
+            QPalette::ButtonText, option.palette.color(QPalette::HighlightedText));
+    }
     if (checkState() == Qt::PartiallyChecked)
         option.palette.setColor(
             QPalette::ButtonText, option.palette.color(QPalette::Disabled, QPalette::ButtonText));
@@ -209,6 +224,43 @@ TextBox::TextBox(int maxTypedLength, QWidget* parent)
     setValidator(new MaxLengthValidator(maxTypedLength, this));
 }
 
+namespace {
+
+// The text document takes every U+2029 for a line break of its own, so a paragraph
+// separator typed or pasted into a box is held there as a noncharacter, which Unicode
+// leaves to a program's internal use.
+constexpr char16_t HeldParagraphSeparator = 0xFDEF;
+
+QString held(QString text)
+{
+    return text.replace(QChar::ParagraphSeparator, QChar(HeldParagraphSeparator));
+}
+
+// A box's text as the string it stands for, each line break written as lineBreak.
+QString released(QStringView boxText, QStringView lineBreak)
+{
+    QString text;
+    text.reserve(boxText.size());
+    for (const QChar c : boxText) {
+        if (c == QChar::ParagraphSeparator)
+            text += lineBreak;
+        else if (c == HeldParagraphSeparator)
+            text += QChar::ParagraphSeparator;
+        else
+            text += c;
+    }
+    return text;
+}
+
+QMimeData* plainTextData(const QString& text)
+{
+    auto* data = new QMimeData;
+    data->setText(text);
+    return data;
+}
+
+} // namespace
+
 MultiLineTextBox::MultiLineTextBox(QWidget* parent)
     : QPlainTextEdit(parent)
 {
@@ -218,10 +270,37 @@ MultiLineTextBox::MultiLineTextBox(QWidget* parent)
     setTabChangesFocus(true);
 }
 
+// The document's plain-text view would turn no-break spaces into spaces and line
+// separators into line feeds; the raw text keeps them.
+QString MultiLineTextBox::Text() const
+{
+    return released(document()->toRawText(), u"\r\n");
+}
+
 void MultiLineTextBox::SetText(const QString& text)
 {
-    if (text != toPlainText())
-        setPlainText(text);
+    if (text != Text())
+        setPlainText(held(text));
+}
+
+void MultiLineTextBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->text().contains(QChar::ParagraphSeparator) && !isReadOnly()) {
+        insertPlainText(held(event->text()));
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+QMimeData* MultiLineTextBox::createMimeDataFromSelection() const
+{
+    return plainTextData(released(textCursor().selectedText(), u"\n"));
+}
+
+void MultiLineTextBox::insertFromMimeData(const QMimeData* source)
+{
+    if (source->hasText())
+        insertPlainText(held(source->text()));
 }
 
 OutputBox::OutputBox(QWidget* parent)
@@ -229,6 +308,28 @@ OutputBox::OutputBox(QWidget* parent)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setContextMenuPolicy(Qt::PreventContextMenu);
+    setTabChangesFocus(true);
+}
+
+void OutputBox::SetText(const QString& text)
+{
+    setPlainText(text);
+    moveCursor(QTextCursor::Start);
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+}
+
+// The cursor reports line breaks as U+2029.
+QString OutputBox::SelectedText() const
+{
+    return WithLineFeeds(textCursor().selectedText());
+}
+
+// Qt would add HTML, Markdown and ODF, which a word processor pastes with Qt's own
+// paragraph styles; a character picture is plain text only.
+QMimeData* OutputBox::createMimeDataFromSelection() const
+{
+    return plainTextData(SelectedText());
 }
 
 void OutputBox::mousePressEvent(QMouseEvent* event)
@@ -289,6 +390,55 @@ bool ScrollBar::SetLargeChange(int step)
         return false;
     setPageStep(step);
     return true;
+}
+
+// Qt's bars take Left and Right the way they take the wheel, which for a horizontal bar
+// moves the thumb against the arrow pressed.
+void ScrollBar::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (orientation() != Qt::Horizontal || (key != Qt::Key_Left && key != Qt::Key_Right)) {
+        QScrollBar::keyPressEvent(event);
+        return;
+    }
+    const bool towardsEnd = (key == Qt::Key_Right) != isRightToLeft();
+    triggerAction(towardsEnd ? SliderSingleStepAdd : SliderSingleStepSub);
+    event->accept();
+}
+
+void ScrollBar::TurnWheel(int eighthsOfDegree)
+{
+    // Qt's own step, three pixels a notch, takes hundreds of notches across a large picture.
+    constexpr int WheelLine = 16;
+    constexpr int Notch = 120;
+    if (!isEnabled())
+        return;
+    // A fine-grained wheel sends fractions of a notch; they add up.
+    m_wheelRest += eighthsOfDegree * QApplication::wheelScrollLines() * WheelLine;
+    const int pixels = m_wheelRest / Notch;
+    m_wheelRest -= pixels * Notch;
+    setValue(value() - std::clamp(pixels, -pageStep(), pageStep()));
+}
+
+void ScrollBar::wheelEvent(QWheelEvent* event)
+{
+    const QPoint angle = event->angleDelta();
+    TurnWheel(angle.y() != 0 ? angle.y() : angle.x());
+    event->accept();
+}
+
+// A bar that cannot be operated shows no thumb.
+void ScrollBar::paintEvent(QPaintEvent* event)
+{
+    if (isEnabled()) {
+        QScrollBar::paintEvent(event);
+        return;
+    }
+    QStylePainter painter(this);
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.subControls = QStyle::SubControls(QStyle::SC_All) & ~QStyle::SC_ScrollBarSlider;
+    painter.drawComplexControl(QStyle::CC_ScrollBar, option);
 }
 
 void ScrollBar::applyRange(int keptValue)

@@ -96,26 +96,38 @@ private:
     int m_maxTypedLength;
 };
 
-// A multi-line text box whose lines never wrap.
+// A multi-line text box whose lines never wrap. Its text is every character typed,
+// pasted or set, each as it came, with a line break as CR LF; Tab moves the focus on.
 class MultiLineTextBox : public QPlainTextEdit
 {
     Q_OBJECT
 
 public:
     explicit MultiLineTextBox(QWidget* parent);
-    QString Text() const { return toPlainText(); }
+    QString Text() const;
     // Replaces the text; nothing happens, and no change is reported, when it is the same.
     void SetText(const QString& text);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData* source) override;
 };
 
 // The output box: plain text without wrapping, which reports every mouse button
 // pressed over it and has no context menu of its own (the window supplies one).
+// Tab moves the focus on; a copy, however made, is plain text.
 class OutputBox : public QPlainTextEdit
 {
     Q_OBJECT
 
 public:
     explicit OutputBox(QWidget* parent);
+    // Replaces the whole text and shows it from its start: the first row from its first
+    // column, the caret before the first character.
+    void SetText(const QString& text);
+    // The selection as the clipboard takes it, with LF line breaks.
+    QString SelectedText() const;
 
 Q_SIGNALS:
     // button: 1 left, 2 right, 4 middle.
@@ -123,6 +135,7 @@ Q_SIGNALS:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
 };
 
 // A scroll bar whose range runs from Min at its left (or top) end to Max at the
@@ -148,6 +161,9 @@ public:
     int LargeChange() const { return pageStep(); }
     // A step below 1 is refused: the bar keeps its step and the call returns false.
     bool SetLargeChange(int step);
+    // Moves by a turn of the mouse wheel, in eighths of a degree: away from the user (or to
+    // the left) towards the start end. A notch moves several pixels, never more than a page.
+    void TurnWheel(int eighthsOfDegree);
 
 Q_SIGNALS:
     // The value has changed, by whatever means.
@@ -155,10 +171,16 @@ Q_SIGNALS:
     // The thumb is being dragged.
     void Scroll();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     int direction() const { return m_max < m_min ? -1 : 1; }
     void applyRange(int keptValue);
 
     int m_min = 0;
     int m_max = 0;
+    int m_wheelRest = 0;
 };

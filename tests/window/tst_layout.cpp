@@ -64,9 +64,10 @@ private Q_SLOTS:
         for (int& pixels : measured)
             pixels *= 15;
         QCOMPARE(measured, twips);
-        const int band = twips[0] / 15;
-        QCOMPARE(w->TxtView1->geometry(), QRect(band, 0, band, 60));
-        QCOMPARE(w->TxtView2->size(), QSize(band, 60));
+        // The band's three boxes meet without a gap and fill the width.
+        QCOMPARE(w->TxtView1->x(), w->TxtSrc->geometry().right() + 1);
+        QCOMPARE(w->TxtView2->x(), w->TxtView1->geometry().right() + 1);
+        QCOMPARE(w->TxtView2->geometry().right() + 1, client.width());
         QCOMPARE(w->TxtSrc->height(), 60);
         // The bars run along the viewport, 30 twips short of its sides.
         QCOMPARE(w->HSBar1->y(), w->Pic1->y() + w->Pic1->height());

@@ -117,23 +117,6 @@ private Q_SLOTS:
         }
     }
 
-    void tabOrder()
-    {
-        const QStringList expected
-            = u"TxtSrc TxtView1 TxtView2 TxtMapWidth TxtMapHeight TxtHeight "
-              u"ChkB ChkI ChkU ChkD ChkDelRight ChkTxtFont ListFontName "
-              u"CmdConv CmdMore Pic1 HSBar1 VSBar1 Pic2 TxtOut"_qs.split(u' ');
-        QStringList visited;
-        QWidget* next = w->TxtSrc;
-        do {
-            if ((next->focusPolicy() & Qt::TabFocus) && !next->isHidden()
-                && !next->objectName().isEmpty())
-                visited.append(next->objectName());
-            next = next->nextInFocusChain();
-        } while (next != w->TxtSrc && visited.size() < 40);
-        QCOMPARE(visited, expected);
-    }
-
     // Captions and shortcuts split at "|", a caption "-" is a separator; marks: "." not
     // checkable, "0" unchecked, "1" checked.
     void menuTree_data()
