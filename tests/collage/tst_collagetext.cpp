@@ -1,7 +1,6 @@
 #include "collage/collagetext.h"
 #include "collage/defaultbackground.h"
 #include "support/images.h"
-#include "support/testregistry.h"
 
 #include <QTest>
 
@@ -179,5 +178,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestCollageText)
+QTEST_MAIN(TestCollageText)
 #include "tst_collagetext.moc"

@@ -1,6 +1,5 @@
 #include "collage/previewimage.h"
 #include "support/scriptedservices.h"
-#include "support/testregistry.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
@@ -162,5 +161,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestPreview)
+QTEST_MAIN(TestPreview)
 #include "tst_preview.moc"

@@ -1,6 +1,5 @@
 #include "collage/tilebitmap.h"
 #include "support/images.h"
-#include "support/testregistry.h"
 
 #include <QRect>
 #include <QTest>
@@ -180,5 +179,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestTileBitmap)
+QTEST_MAIN(TestTileBitmap)
 #include "tst_tilebitmap.moc"

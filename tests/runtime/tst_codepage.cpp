@@ -1,5 +1,4 @@
 #include "runtime/codepage.h"
-#include "support/testregistry.h"
 
 #include <QTest>
 
@@ -109,6 +108,6 @@ private slots:
     }
 };
 
-TESSARIN_TEST(TestCodePage)
+QTEST_MAIN(TestCodePage)
 
 #include "tst_codepage.moc"

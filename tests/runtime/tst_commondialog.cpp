@@ -1,5 +1,4 @@
 #include "runtime/commondialog.h"
-#include "support/testregistry.h"
 
 #include <QTest>
 
@@ -51,5 +50,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestCommonDialog)
+QTEST_MAIN(TestCommonDialog)
 #include "tst_commondialog.moc"

@@ -1,5 +1,4 @@
 #include "runtime/numbertext.h"
-#include "support/testregistry.h"
 
 #include <QTest>
 #include <cfloat>
@@ -230,6 +229,6 @@ private slots:
     }
 };
 
-TESSARIN_TEST(TestNumberText)
+QTEST_MAIN(TestNumberText)
 
 #include "tst_numbertext.moc"
