@@ -2,10 +2,8 @@
 #include "fuzz/fuzzcheck.h"
 
 #include <QImage>
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -44,70 +42,31 @@ qint64 floorMod(qint64 a, qint64 b)
     return (a % b + b) % b;
 }
 
-// Checks each transfer as it comes and counts how often each destination pixel is drawn.
-class CoverageDC : public DeviceContext
+// Along one axis the pieces with a length cover the destination exactly once, in order, each
+// taken from inside the tile where the grid through the origin puts it.
+void checkSpans(qint64 start, qint64 extent, qint64 sourceStart, qint64 tile, qint64 origin)
 {
-public:
-    CoverageDC(const Geometry& g, const DeviceContext& source)
-        : m_g(g)
-        , m_source(source)
-        , m_originX(g.originX == OriginNotGiven ? g.left : g.originX)
-        , m_originY(g.originY == OriginNotGiven ? g.top : g.originY)
-        , m_drawn(size_t(std::max(g.width, 0)) * size_t(std::max(g.height, 0)))
-    { }
-
-    void BitBlt(int x, int y, int w, int h, const DeviceContext& source, int xSrc, int ySrc,
-        quint32 rop) override
-    {
-        if (w <= 0 || h <= 0)
-            return; // transfers nothing
-        require(&source == &m_source && rop == m_g.rop, "the source and operation are passed on");
-        require(x >= m_g.left && qint64(x) + w <= qint64(m_g.left) + m_g.width && y >= m_g.top
-                && qint64(y) + h <= qint64(m_g.top) + m_g.height,
-            "no transfer outside the destination");
-        require(xSrc >= m_g.sourceLeft && qint64(xSrc) + w <= qint64(m_g.sourceLeft) + m_g.tileWidth
-                && ySrc >= m_g.sourceTop
-                && qint64(ySrc) + h <= qint64(m_g.sourceTop) + m_g.tileHeight,
-            "no transfer outside the tile");
-        require(xSrc - m_g.sourceLeft == floorMod(qint64(x) - m_originX, m_g.tileWidth)
-                && ySrc - m_g.sourceTop == floorMod(qint64(y) - m_originY, m_g.tileHeight),
-            "the tiles are aligned to the grid through the origin");
-        for (int row = y - m_g.top; row < y - m_g.top + h; ++row)
-            for (int column = x - m_g.left; column < x - m_g.left + w; ++column)
-                require(++m_drawn[size_t(row) * size_t(m_g.width) + size_t(column)] == 1,
-                    "no pixel is drawn twice");
+    const QList<TileSpan> spans = TileSpans(start, extent, sourceStart, tile, origin);
+    if (tile <= 0) {
+        require(spans.isEmpty(), "a tile without extent gives no pieces");
+        return;
     }
-
-    bool fullyCovered() const
-    {
-        return std::all_of(m_drawn.begin(), m_drawn.end(), [](uint8_t n) { return n == 1; });
+    qint64 next = start;
+    for (const TileSpan& span : spans) {
+        if (span.length <= 0)
+            continue;
+        require(span.at == next, "the pieces follow each other without gap or overlap");
+        require(span.source >= sourceStart && span.source + span.length <= sourceStart + tile,
+            "no piece reaches outside the tile");
+        require(span.source - sourceStart == floorMod(span.at - origin, tile),
+            "the pieces are aligned to the grid through the origin");
+        next += span.length;
     }
-
-private:
-    const Geometry& m_g;
-    const DeviceContext& m_source;
-    qint64 m_originX, m_originY;
-    std::vector<uint8_t> m_drawn;
-};
-
-class NoPixels : public DeviceContext
-{
-    void BitBlt(int, int, int, int, const DeviceContext&, int, int, quint32) override { }
-};
-
-void checkCoverage(const Geometry& g)
-{
-    NoPixels source;
-    CoverageDC destination(g, source);
-    TileBitmap(destination, g.left, g.top, g.width, g.height, source, g.sourceLeft, g.sourceTop,
-        g.tileWidth, g.tileHeight, g.rop, g.originX, g.originY);
-    const bool tileHasArea = g.tileWidth > 0 && g.tileHeight > 0;
-    require(destination.fullyCovered() == (tileHasArea || g.width <= 0 || g.height <= 0),
-        "the destination is covered exactly when the tile has an area");
+    require(next == start + std::max(extent, qint64(0)), "the pieces cover the destination");
 }
 
-// The same on real pictures small enough to overlap: every destination pixel holds the tile
-// pixel the grid puts there, where that pixel lies in the source picture, and nothing else changes.
+// On real pictures small enough to overlap: every destination pixel holds the tile pixel the
+// grid puts there, where that pixel lies in the source picture, and nothing else changes.
 void checkPixels(const Geometry& g, QSize destinationSize, QSize sourceSize)
 {
     const auto filled = [](QSize size, QRgb base) {
@@ -118,11 +77,9 @@ void checkPixels(const Geometry& g, QSize destinationSize, QSize sourceSize)
         return image;
     };
     QImage destination = filled(destinationSize, 0xFF000000);
-    QImage source = filled(sourceSize, 0xFF800000);
+    const QImage source = filled(sourceSize, 0xFF800000);
     const QImage before = destination;
-    ImageDC destinationDC(destination);
-    ImageDC sourceDC(source);
-    TileBitmap(destinationDC, g.left, g.top, g.width, g.height, sourceDC, g.sourceLeft, g.sourceTop,
+    TileBitmap(destination, g.left, g.top, g.width, g.height, source, g.sourceLeft, g.sourceTop,
         g.tileWidth, g.tileHeight, g.rop, g.originX, g.originY);
 
     const qint64 originX = g.originX == OriginNotGiven ? g.left : g.originX;
@@ -160,7 +117,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     g.rop = in.take<quint32>();
     g.originX = in.take<qint32>();
     g.originY = in.take<qint32>();
-    checkCoverage(g);
+    checkSpans(g.left, g.width, g.sourceLeft, g.tileWidth,
+        g.originX == OriginNotGiven ? g.left : g.originX);
+    checkSpans(g.top, g.height, g.sourceTop, g.tileHeight,
+        g.originY == OriginNotGiven ? g.top : g.originY);
 
     // Bring everything near the pictures, keeping the origin's "not given".
     const QSize destinationSize(1 + in.take<quint8>() % 48, 1 + in.take<quint8>() % 48);

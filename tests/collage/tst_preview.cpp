@@ -1,4 +1,3 @@
-#include "collage/previewimage.h"
 #include "support/scriptedservices.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
@@ -67,25 +66,6 @@ private Q_SLOTS:
 
     void cleanup() { w.reset(); }
 
-    void emptySourceShowsOnlyTheTiles_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::newRow("smaller than the tile") << QSize(12, 12);
-        QTest::newRow("several tiles, cut at the edges") << QSize(100, 40);
-        QTest::newRow("one pixel") << QSize(1, 1);
-    }
-
-    void emptySourceShowsOnlyTheTiles()
-    {
-        QFETCH(QSize, size);
-        const QImage& preview = showSource(QString(), size);
-        const QImage& tile = w->Pic3->Image();
-        QCOMPARE(preview.size(), size);
-        for (int y = 0; y < size.height(); ++y)
-            for (int x = 0; x < size.width(); ++x)
-                QCOMPARE(preview.pixel(x, y), tile.pixel(x % 32, y % 32));
-    }
-
     // The default character at the default size sits in the top-left corner and is
     // drawn in crisp strokes: every pixel is either the background or pure black.
     void defaultCharacterIsDrawnCrispAtTheCorner()
@@ -123,25 +103,6 @@ private Q_SLOTS:
         const QImage& cut = showSource(u"一一一一一一一一"_qs, QSize(30, 60));
         QCOMPARE(darkRows(cut), first);
         QCOMPARE(darkBounds(cut).right(), 29);
-    }
-
-    // The companion draws without a window; for the same parameters it must get
-    // the very pixels the window's preview holds.
-    void drawingWithoutTheWindowGivesTheSamePixels()
-    {
-        services.fonts = {PinnedFont};
-        w->LblFontName_DblClick();
-        w->TxtMapWidth->setText(u"60"_qs);
-        w->TxtMapHeight->setText(u"40"_qs);
-        w->TxtHeight->setText(u"20"_qs);
-        w->ChkB->SetValue(1);
-        w->ChkD->SetValue(1);
-        w->TxtSrc->SetText(u"墨砾\n砾"_qs);
-        QImage preview = BlankPicture(60, 40, Qt::white);
-        QImage tile = w->Pic4->Picture();
-        DrawPreview(
-            preview, tile, PreviewFont(PinnedFont, 20, true, false, false, true), u"墨砾\n砾"_qs);
-        QCOMPARE(preview, w->Pic2->Image());
     }
 
     void fontSizeInPointsGivesPixelsAt96Dpi()
