@@ -38,16 +38,6 @@ private Q_SLOTS:
         QFETCH(QStringList, expected);
         QCOMPARE(NameFilters(filter), expected);
     }
-
-    void parseKeepsEntryOrderAndCount()
-    {
-        const QList<FilterEntry> entries = ParseFilter(QStringLiteral("a|*.a|b|*.b;*.c|c"));
-        QCOMPARE(entries.size(), 3);
-        QCOMPARE(entries[1].description, QStringLiteral("b"));
-        QCOMPARE(entries[1].patterns, (QStringList {QStringLiteral("*.b"), QStringLiteral("*.c")}));
-        QCOMPARE(entries[2].description, QStringLiteral("c"));
-        QVERIFY(entries[2].patterns.isEmpty());
-    }
 };
 
 QTEST_MAIN(TestCommonDialog)
