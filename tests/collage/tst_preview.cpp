@@ -66,24 +66,43 @@ private Q_SLOTS:
 
     void cleanup() { w.reset(); }
 
-    // The default character at the default size sits in the top-left corner and is
-    // drawn in crisp strokes: every pixel is either the background or pure black.
-    void defaultCharacterIsDrawnCrispAtTheCorner()
+    // The character fills most of the em square at the top-left corner, whose side the points
+    // give at 96 dots per inch (12 pixels for 9 points, 48 for 36), drawn crisp from a bitmap
+    // strike and from outlines alike: every pixel is the tile's or pure black, no antialiasing grey
+    // that the pixel rules would judge one way or the other.
+    void crispCharacterAtTheCorner_data()
     {
-        const QImage& preview = showSource(u"墨"_qs, QSize(12, 12));
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("side");
+        QTest::addColumn<int>("minWidth");
+        QTest::addColumn<int>("em");
+        QTest::newRow("9 points in the default 12 x 12") << 9 << 12 << 10 << 12;
+        QTest::newRow("36 points") << 36 << 100 << 36 << 48;
+    }
+
+    void crispCharacterAtTheCorner()
+    {
+        QFETCH(int, points);
+        QFETCH(int, side);
+        QFETCH(int, minWidth);
+        QFETCH(int, em);
+        w->Pic2->Font().setPointSize(points);
+        const QImage& preview = showSource(u"墨"_qs, QSize(side, side));
         const QRect bounds = darkBounds(preview);
-        QVERIFY(bounds.left() <= 1 && bounds.top() <= 1);
-        QVERIFY(bounds.width() >= 10 && bounds.height() >= 10);
-        int dark = 0;
-        for (int y = 0; y < 12; ++y) {
-            for (int x = 0; x < 12; ++x) {
+        QVERIFY2(bounds.width() >= minWidth && bounds.height() >= minWidth && bounds.right() < em
+                && bounds.bottom() < em,
+            qPrintable(QStringLiteral("dark pixels in %1,%2 %3 x %4")
+                           .arg(bounds.left())
+                           .arg(bounds.top())
+                           .arg(bounds.width())
+                           .arg(bounds.height())));
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
                 const QRgb p = preview.pixel(x, y);
-                dark += p == qRgb(0, 0, 0);
-                QVERIFY2(p == qRgb(0, 0, 0) || p == w->Pic3->Image().pixel(x, y),
+                QVERIFY2(p == qRgb(0, 0, 0) || p == w->Pic3->Image().pixel(x % 32, y % 32),
                     qPrintable(QStringLiteral("grey smudge at %1,%2").arg(x).arg(y)));
             }
         }
-        QVERIFY2(dark >= 20, qPrintable(QStringLiteral("only %1 dark pixels").arg(dark)));
     }
 
     // A second line starts one line height lower at the left edge; a line too long is cut at
@@ -103,22 +122,6 @@ private Q_SLOTS:
         const QImage& cut = showSource(u"一一一一一一一一"_qs, QSize(30, 60));
         QCOMPARE(darkRows(cut), first);
         QCOMPARE(darkBounds(cut).right(), 29);
-    }
-
-    void fontSizeInPointsGivesPixelsAt96Dpi()
-    {
-        w->Pic2->Font().setPointSize(36);
-        // A 36-point em is 48 pixels; the horizontal stroke spans most of it.
-        const QImage& preview = showSource(u"墨"_qs, QSize(100, 100));
-        const QRect bounds = darkBounds(preview);
-        QVERIFY2(bounds.width() >= 36 && bounds.width() <= 48,
-            qPrintable(QString::number(bounds.width())));
-        // Drawn from outlines at this size, the strokes are still pure black: no
-        // antialiasing greys that the pixel rules would judge one way or the other.
-        for (int y = 0; y < 100; ++y)
-            for (int x = 0; x < 100; ++x)
-                QVERIFY(preview.pixel(x, y) == qRgb(0, 0, 0)
-                    || preview.pixel(x, y) == w->Pic3->Image().pixel(x % 32, y % 32));
     }
 };
 
