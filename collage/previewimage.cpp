@@ -32,12 +32,11 @@ QFont PreviewFont(
     return font;
 }
 
-void DrawPreview(QImage& preview, QImage& tile, const QFont& font, const QString& text)
+void DrawPreview(QImage& preview, const QImage& tile, const QFont& font, const QString& text)
 {
-    ImageDC to(preview);
-    const ImageDC from(tile);
-    TileBitmap(to, 0, 0, preview.width(), preview.height(), from, 0, 0, tile.width(), tile.height(),
-        SRCCOPY);
+    TileBitmap(preview, 0, 0, preview.width(), preview.height(), tile, 0, 0, tile.width(),
+        tile.height(), SRCCOPY);
+    // An empty text draws nothing, and skipping it spares the companion the font machinery.
     if (!text.isEmpty())
-        PrintText(preview, font, QPoint(0, 0), text);
+        PrintText(preview, font, text);
 }

@@ -5,8 +5,8 @@
 #include <QImage>
 #include <QString>
 
-// The preview as an image, for whoever draws it: the window's picture box and the
-// command-line companion draw the same pixels from the same parameters.
+// The preview as an image: the window's picture box and the command-line companion both draw it
+// with DrawPreview, so they hold the same pixels for the same parameters.
 
 // A picture of the given size in one colour, at 96 dots per inch, so that a font
 // size in points gives the pixel height the window system would give it.
@@ -19,4 +19,4 @@ QFont PreviewFont(
 
 // Tiles the background over the whole preview from its top-left corner, then
 // prints the text there.
-void DrawPreview(QImage& preview, QImage& tile, const QFont& font, const QString& text);
+void DrawPreview(QImage& preview, const QImage& tile, const QFont& font, const QString& text);

@@ -4,15 +4,9 @@
 #include <QPainter>
 #include <QRegularExpression>
 
-QStringList PrintLines(const QString& text)
+void PrintText(QImage& image, const QFont& font, const QString& text)
 {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n"));
-    return text.split(lineBreak);
-}
-
-QPoint PrintText(QImage& image, const QFont& font, QPoint position, const QString& text)
-{
-    const QStringList lines = PrintLines(text);
     QPainter painter(&image);
     painter.setFont(font);
     painter.setPen(Qt::black);
@@ -20,13 +14,10 @@ QPoint PrintText(QImage& image, const QFont& font, QPoint position, const QStrin
     const QFontMetrics metrics(font, &image);
     // Cells are stacked by the font's height; the baseline lies one ascent below
     // the cell's top.
-    int x = position.x();
-    int y = position.y();
-    for (const QString& line : lines) {
+    int y = 0;
+    for (const QString& line : text.split(lineBreak)) {
         if (!line.isEmpty())
-            painter.drawText(QPoint(x, y + metrics.ascent()), line);
-        x = 0;
+            painter.drawText(QPoint(0, y + metrics.ascent()), line);
         y += metrics.height();
     }
-    return QPoint(0, y);
 }

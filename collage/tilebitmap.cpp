@@ -4,89 +4,81 @@
 
 namespace {
 
-// The grid position just before the destination's near edge: the last one
-// strictly below it. Computed rather than stepped, so a far-off origin costs
-// nothing, and it also holds for a destination that starts below zero.
-qint64 GridStartBefore(qint64 edge, qint64 origin, qint64 step)
+// The pieces clipped to a destination of destinationExtent and a source of sourceExtent pixels.
+QList<TileSpan> ClippedTo(QList<TileSpan> spans, qint64 destinationExtent, qint64 sourceExtent)
 {
-    qint64 phase = (edge - 1 - origin) % step;
-    if (phase < 0)
-        phase += step;
-    return edge - 1 - phase;
+    for (TileSpan& span : spans) {
+        const qint64 cut = std::max({qint64(0), -span.at, -span.source});
+        span.at += cut;
+        span.source += cut;
+        span.length = std::min(
+            {span.length - cut, destinationExtent - span.at, sourceExtent - span.source});
+    }
+    return spans;
 }
 
 } // namespace
 
-ImageDC::ImageDC(QImage& image)
+QList<TileSpan> TileSpans(
+    qint64 start, qint64 extent, qint64 sourceStart, qint64 tileExtent, qint64 origin)
 {
-    if (image.depth() == 32 && !image.isNull())
-        m_view = {image.bits(), image.bytesPerLine(), image.width(), image.height()};
-}
-
-void ImageDC::BitBlt(int x, int y, int width, int height, const DeviceContext& source, int xSrc,
-    int ySrc, quint32 rop)
-{
-    if (rop != SRCCOPY || width <= 0 || height <= 0 || !m_view.bits)
-        return;
-    const PixelView from = source.Pixels();
-    if (!from.bits)
-        return;
-
-    qint64 dx = x, dy = y, sx = xSrc, sy = ySrc, w = width, h = height;
-    // Clip against the left and top edges of both images, then the right and bottom ones.
-    const qint64 cutLeft = std::max({qint64(0), -dx, -sx});
-    const qint64 cutTop = std::max({qint64(0), -dy, -sy});
-    dx += cutLeft, sx += cutLeft, w -= cutLeft;
-    dy += cutTop, sy += cutTop, h -= cutTop;
-    w = std::min({w, m_view.width - dx, from.width - sx});
-    h = std::min({h, m_view.height - dy, from.height - sy});
-    if (w <= 0 || h <= 0)
-        return;
-
-    const uchar* src = from.bits + sy * from.stride + sx * 4;
-    uchar* dst = m_view.bits + dy * m_view.stride + dx * 4;
-    if (w == 1 && h == 1) {
-        std::memcpy(dst, src, 4);
-        return;
+    QList<TileSpan> spans;
+    if (tileExtent <= 0)
+        return spans;
+    // The grid position just before start, computed rather than stepped so that a far-off
+    // origin costs nothing.
+    qint64 phase = (start - 1 - origin) % tileExtent;
+    if (phase < 0)
+        phase += tileExtent;
+    const qint64 last = start + extent - 1;
+    for (qint64 at = start - 1 - phase; at <= last; at += tileExtent) {
+        qint64 offset = 0;
+        qint64 length = tileExtent;
+        if (at < start) {
+            offset = start - at;
+            length = tileExtent - offset;
+        }
+        if (at + tileExtent - 1 > last)
+            length -= at + tileExtent - 1 - last;
+        spans.append({at + offset, sourceStart + offset, length});
     }
-    const size_t rowBytes = size_t(w) * 4;
-    for (qint64 row = 0; row < h; ++row, src += from.stride, dst += m_view.stride)
-        std::memmove(dst, src, rowBytes);
+    return spans;
 }
 
-void TileBitmap(DeviceContext& destination, int left, int top, int width, int height,
-    const DeviceContext& source, int sourceLeft, int sourceTop, int tileWidth, int tileHeight,
-    quint32 rop, qint32 originX, qint32 originY)
+void TileBitmap(QImage& destination, int left, int top, int width, int height, const QImage& source,
+    int sourceLeft, int sourceTop, int tileWidth, int tileHeight, quint32 rop, qint32 originX,
+    qint32 originY)
 {
-    if (tileWidth <= 0 || tileHeight <= 0)
+    if (rop != SRCCOPY || destination.depth() != 32 || source.depth() != 32)
         return;
-    if (originX == OriginNotGiven)
-        originX = left;
-    if (originY == OriginNotGiven)
-        originY = top;
+    const QList<TileSpan> columns = ClippedTo(
+        TileSpans(left, width, sourceLeft, tileWidth, originX == OriginNotGiven ? left : originX),
+        destination.width(), source.width());
+    const QList<TileSpan> rows = ClippedTo(
+        TileSpans(top, height, sourceTop, tileHeight, originY == OriginNotGiven ? top : originY),
+        destination.height(), source.height());
 
-    const qint64 right = qint64(left) + width - 1; // last column of the destination
-    const qint64 bottom = qint64(top) + height - 1; // last row
-    const qint64 startX = GridStartBefore(left, originX, tileWidth);
-    const qint64 startY = GridStartBefore(top, originY, tileHeight);
-
-    for (qint64 y = startY; y <= bottom; y += tileHeight) {
-        for (qint64 x = startX; x <= right; x += tileWidth) {
-            qint64 offsetX = 0, offsetY = 0, w = tileWidth, h = tileHeight;
-            if (y < top) {
-                offsetY = top - y;
-                h = tileHeight - offsetY;
+    // The destination is detached first, so that a source sharing its pixels keeps them.
+    uchar* const to = destination.bits();
+    const uchar* const from = source.constBits();
+    const qsizetype toStride = destination.bytesPerLine();
+    const qsizetype fromStride = source.bytesPerLine();
+    for (const TileSpan& row : rows) {
+        if (row.length <= 0)
+            continue;
+        for (const TileSpan& column : columns) {
+            if (column.length <= 0)
+                continue;
+            const uchar* src = from + row.source * fromStride + column.source * 4;
+            uchar* dst = to + row.at * toStride + column.at * 4;
+            const size_t bytes = size_t(column.length) * 4;
+            for (qint64 line = 0; line < row.length; ++line, src += fromStride, dst += toStride) {
+                // A one-pixel tile makes a transfer per pixel; a fixed-size copy keeps that cheap.
+                if (bytes == 4)
+                    std::memcpy(dst, src, 4);
+                else
+                    std::memmove(dst, src, bytes);
             }
-            if (y + tileHeight - 1 > bottom)
-                h -= (y + tileHeight - 1) - bottom;
-            if (x < left) {
-                offsetX = left - x;
-                w = tileWidth - offsetX;
-            }
-            if (x + tileWidth - 1 > right)
-                w -= (x + tileWidth - 1) - right;
-            destination.BitBlt(int(x + offsetX), int(y + offsetY), int(w), int(h), source,
-                int(sourceLeft + offsetX), int(sourceTop + offsetY), rop);
         }
     }
 }

@@ -8,7 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${TESSARIN_FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-60}
-targets=(ini numbers codepage picture tile)
+targets=(ini picture tile)
 
 packages=(build-essential cmake qt6-base-dev clang libclang-rt-14-dev)
 

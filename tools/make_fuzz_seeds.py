@@ -36,26 +36,6 @@ def ini_seeds():
          b"v", b" ", b"k", b"v", b"s", b"k", b"line\nbreak", b"s", b"[k", b"v")
 
 
-def number_seeds():
-    texts = ["&H10", "&hFFFF", " &O17", "1e2", "12abc", " 2.5 ", "-2.5", "1e999", "-1e-999",
-             "False", " TRUE\t", "32767.5", "-32768.5", ".5", "5.", "1,000", "1D2", "nan",
-             "\r\n255.4999999999999999\n", "4294967296", "1 2", "+.e1"]
-    for i, text in enumerate(texts):
-        write("numbers", "text%02d" % i, text.encode("utf-8"))
-    for i, value in enumerate([123.456, 2.5, -0.0, -1.7976931348623157e308, 5e-324, 2147483647.5,
-                              float("inf")]):
-        write("numbers", "double%02d" % i, struct.pack("<d", value))
-
-
-def codepage_seeds():
-    write("codepage", "gbk", gbk("墨砾版字符拼合画，全角　空格"))
-    write("codepage", "gb18030_four_byte", gbk("😀ḿ〾⿰\U00020000"))
-    write("codepage", "broken_codes", b"\x81\x30\x81\x80\xff\x81\x7f\xfe\xff\x84\x31\xa4\x37\x81")
-    write("codepage", "utf8", "墨砾 € \u00e9 \U0001F600".encode("utf-8"))
-    write("codepage", "utf16_surrogates", "a\ud800b\udc00".encode("utf-16-le", "surrogatepass")
-          + "😀".encode("utf-16-le"))
-
-
 def chunk(kind, data):
     body = kind + data
     return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
@@ -152,7 +132,5 @@ def tile_seeds():
 
 
 ini_seeds()
-number_seeds()
-codepage_seeds()
 picture_seeds()
 tile_seeds()

@@ -1,7 +1,6 @@
 #include "window/picturebox.h"
 
 #include "collage/previewimage.h"
-#include "collage/textprint.h"
 
 #include <QPainter>
 
@@ -43,14 +42,6 @@ void PictureBox::SetPicture(const QImage& picture)
         painter.drawImage(0, 0, picture);
     }
     update();
-}
-
-void PictureBox::Print(const QString& text)
-{
-    fitImageToWidget();
-    const QPoint next = PrintText(m_image, m_font, QPoint(CurrentX, CurrentY), text);
-    CurrentX = next.x();
-    CurrentY = next.y();
 }
 
 void PictureBox::Refresh()

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "collage/tilebitmap.h"
-
 #include <QFont>
 #include <QFrame>
 #include <QImage>
@@ -30,10 +28,11 @@ public:
         fitImageToWidget();
         return m_image;
     }
-    ImageDC hDC()
+    // The image to draw into.
+    QImage& hDC()
     {
         fitImageToWidget();
-        return ImageDC(m_image);
+        return m_image;
     }
 
     QColor BackColor() const { return m_backColor; }
@@ -46,13 +45,10 @@ public:
     const QImage& Picture() const { return m_picture; }
     void SetPicture(const QImage& picture);
 
-    // The font that Print draws in; size in points at 96 dots per inch.
+    // The font the preview is drawn in; size in points at 96 dots per inch.
     QFont& Font() { return m_font; }
     const QFont& Font() const { return m_font; }
 
-    int CurrentX = 0;
-    int CurrentY = 0;
-    void Print(const QString& text);
     void Refresh();
 
     // The widget whose children lie inside the border, in inner pixel coordinates.

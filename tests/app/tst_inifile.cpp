@@ -1,6 +1,5 @@
 #include "app/inifile.h"
 #include "support/files.h"
-#include "support/testregistry.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -359,6 +358,6 @@ private slots:
     }
 };
 
-TESSARIN_TEST(TestIniFile)
+QTEST_MAIN(TestIniFile)
 
 #include "tst_inifile.moc"

@@ -1,7 +1,6 @@
 #include "runtime/codepage.h"
 #include "support/files.h"
 #include "support/scriptedservices.h"
-#include "support/testregistry.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
@@ -201,5 +200,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestSettings)
+QTEST_MAIN(TestSettings)
 #include "tst_settings.moc"

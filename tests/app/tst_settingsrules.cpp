@@ -1,6 +1,5 @@
 #include "app/settingsrules.h"
 #include "support/files.h"
-#include "support/testregistry.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -93,5 +92,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestSettingsRules)
+QTEST_MAIN(TestSettingsRules)
 #include "tst_settingsrules.moc"

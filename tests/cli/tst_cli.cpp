@@ -2,7 +2,6 @@
 #include "runtime/codepage.h"
 #include "support/files.h"
 #include "support/images.h"
-#include "support/testregistry.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -191,5 +190,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestCli)
+QTEST_MAIN(TestCli)
 #include "tst_cli.moc"

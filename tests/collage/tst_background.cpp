@@ -3,7 +3,6 @@
 #include "support/images.h"
 #include "support/loadedwindow.h"
 #include "support/scriptedservices.h"
-#include "support/testregistry.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
@@ -242,5 +241,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestBackground)
+QTEST_MAIN(TestBackground)
 #include "tst_background.moc"

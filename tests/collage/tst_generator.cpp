@@ -1,6 +1,5 @@
 #include "support/loadedwindow.h"
 #include "support/scriptedservices.h"
-#include "support/testregistry.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
@@ -198,5 +197,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestGenerator)
+QTEST_MAIN(TestGenerator)
 #include "tst_generator.moc"

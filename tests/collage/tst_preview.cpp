@@ -1,6 +1,4 @@
-#include "collage/previewimage.h"
 #include "support/scriptedservices.h"
-#include "support/testregistry.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
@@ -68,43 +66,43 @@ private Q_SLOTS:
 
     void cleanup() { w.reset(); }
 
-    void emptySourceShowsOnlyTheTiles_data()
+    // The character fills most of the em square at the top-left corner, whose side the points
+    // give at 96 dots per inch (12 pixels for 9 points, 48 for 36), drawn crisp from a bitmap
+    // strike and from outlines alike: every pixel is the tile's or pure black, no antialiasing grey
+    // that the pixel rules would judge one way or the other.
+    void crispCharacterAtTheCorner_data()
     {
-        QTest::addColumn<QSize>("size");
-        QTest::newRow("smaller than the tile") << QSize(12, 12);
-        QTest::newRow("several tiles, cut at the edges") << QSize(100, 40);
-        QTest::newRow("one pixel") << QSize(1, 1);
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("side");
+        QTest::addColumn<int>("minWidth");
+        QTest::addColumn<int>("em");
+        QTest::newRow("9 points in the default 12 x 12") << 9 << 12 << 10 << 12;
+        QTest::newRow("36 points") << 36 << 100 << 36 << 48;
     }
 
-    void emptySourceShowsOnlyTheTiles()
+    void crispCharacterAtTheCorner()
     {
-        QFETCH(QSize, size);
-        const QImage& preview = showSource(QString(), size);
-        const QImage& tile = w->Pic3->Image();
-        QCOMPARE(preview.size(), size);
-        for (int y = 0; y < size.height(); ++y)
-            for (int x = 0; x < size.width(); ++x)
-                QCOMPARE(preview.pixel(x, y), tile.pixel(x % 32, y % 32));
-    }
-
-    // The default character at the default size sits in the top-left corner and is
-    // drawn in crisp strokes: every pixel is either the background or pure black.
-    void defaultCharacterIsDrawnCrispAtTheCorner()
-    {
-        const QImage& preview = showSource(u"墨"_qs, QSize(12, 12));
+        QFETCH(int, points);
+        QFETCH(int, side);
+        QFETCH(int, minWidth);
+        QFETCH(int, em);
+        w->Pic2->Font().setPointSize(points);
+        const QImage& preview = showSource(u"墨"_qs, QSize(side, side));
         const QRect bounds = darkBounds(preview);
-        QVERIFY(bounds.left() <= 1 && bounds.top() <= 1);
-        QVERIFY(bounds.width() >= 10 && bounds.height() >= 10);
-        int dark = 0;
-        for (int y = 0; y < 12; ++y) {
-            for (int x = 0; x < 12; ++x) {
+        QVERIFY2(bounds.width() >= minWidth && bounds.height() >= minWidth && bounds.right() < em
+                && bounds.bottom() < em,
+            qPrintable(QStringLiteral("dark pixels in %1,%2 %3 x %4")
+                           .arg(bounds.left())
+                           .arg(bounds.top())
+                           .arg(bounds.width())
+                           .arg(bounds.height())));
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
                 const QRgb p = preview.pixel(x, y);
-                dark += p == qRgb(0, 0, 0);
-                QVERIFY2(p == qRgb(0, 0, 0) || p == w->Pic3->Image().pixel(x, y),
+                QVERIFY2(p == qRgb(0, 0, 0) || p == w->Pic3->Image().pixel(x % 32, y % 32),
                     qPrintable(QStringLiteral("grey smudge at %1,%2").arg(x).arg(y)));
             }
         }
-        QVERIFY2(dark >= 20, qPrintable(QStringLiteral("only %1 dark pixels").arg(dark)));
     }
 
     // A second line starts one line height lower at the left edge; a line too long is cut at
@@ -125,42 +123,7 @@ private Q_SLOTS:
         QCOMPARE(darkRows(cut), first);
         QCOMPARE(darkBounds(cut).right(), 29);
     }
-
-    // The companion draws without a window; for the same parameters it must get
-    // the very pixels the window's preview holds.
-    void drawingWithoutTheWindowGivesTheSamePixels()
-    {
-        services.fonts = {PinnedFont};
-        w->LblFontName_DblClick();
-        w->TxtMapWidth->setText(u"60"_qs);
-        w->TxtMapHeight->setText(u"40"_qs);
-        w->TxtHeight->setText(u"20"_qs);
-        w->ChkB->SetValue(1);
-        w->ChkD->SetValue(1);
-        w->TxtSrc->SetText(u"墨砾\n砾"_qs);
-        QImage preview = BlankPicture(60, 40, Qt::white);
-        QImage tile = w->Pic4->Picture();
-        DrawPreview(
-            preview, tile, PreviewFont(PinnedFont, 20, true, false, false, true), u"墨砾\n砾"_qs);
-        QCOMPARE(preview, w->Pic2->Image());
-    }
-
-    void fontSizeInPointsGivesPixelsAt96Dpi()
-    {
-        w->Pic2->Font().setPointSize(36);
-        // A 36-point em is 48 pixels; the horizontal stroke spans most of it.
-        const QImage& preview = showSource(u"墨"_qs, QSize(100, 100));
-        const QRect bounds = darkBounds(preview);
-        QVERIFY2(bounds.width() >= 36 && bounds.width() <= 48,
-            qPrintable(QString::number(bounds.width())));
-        // Drawn from outlines at this size, the strokes are still pure black: no
-        // antialiasing greys that the pixel rules would judge one way or the other.
-        for (int y = 0; y < 100; ++y)
-            for (int x = 0; x < 100; ++x)
-                QVERIFY(preview.pixel(x, y) == qRgb(0, 0, 0)
-                    || preview.pixel(x, y) == w->Pic3->Image().pixel(x % 32, y % 32));
-    }
 };
 
-TESSARIN_TEST(TestPreview)
+QTEST_MAIN(TestPreview)
 #include "tst_preview.moc"

@@ -1,6 +1,5 @@
 #include "support/loadedwindow.h"
 #include "support/scriptedservices.h"
-#include "support/testregistry.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
@@ -245,5 +244,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestControls)
+QTEST_MAIN(TestControls)
 #include "tst_controls.moc"

@@ -2,7 +2,6 @@
 #include "support/files.h"
 #include "support/loadedwindow.h"
 #include "support/scriptedservices.h"
-#include "support/testregistry.h"
 #include "window/frmtessarin.h"
 #include "window/vbwidgets.h"
 
@@ -234,5 +233,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestOutput)
+QTEST_MAIN(TestOutput)
 #include "tst_output.moc"

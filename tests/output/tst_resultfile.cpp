@@ -1,6 +1,5 @@
 #include "output/resultfile.h"
 #include "support/files.h"
-#include "support/testregistry.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -117,5 +116,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestResultFile)
+QTEST_MAIN(TestResultFile)
 #include "tst_resultfile.moc"

@@ -1,5 +1,4 @@
 #include "runtime/codepage.h"
-#include "support/testregistry.h"
 
 #include <QDir>
 #include <QFile>
@@ -155,5 +154,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestProgram)
+QTEST_MAIN(TestProgram)
 #include "tst_program.moc"

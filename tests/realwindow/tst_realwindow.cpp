@@ -1,5 +1,4 @@
 #include "support/scriptedservices.h"
-#include "support/testregistry.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
@@ -197,5 +196,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestRealWindow)
+QTEST_MAIN(TestRealWindow)
 #include "tst_realwindow.moc"

@@ -1,5 +1,4 @@
 #include "runtime/codepage.h"
-#include "support/testregistry.h"
 
 #include <QTest>
 
@@ -27,24 +26,16 @@ private slots:
                              const QString& readBack = QString()) {
             QTest::newRow(name) << text << QByteArray(hex) << (readBack.isNull() ? text : readBack);
         };
-        row("empty", "", "");
-        row("ASCII and DEL", "Ab 1\r\n\x7f", "41622031 0d0a 7f");
-        row("NUL", QString(QChar(0)), "00");
+        row("ASCII, NUL and DEL", QString::fromUtf16(u"Ab\0\r\n\x7f", 6), "4162 00 0d0a 7f");
         row("default characters", "墨砾\u3000", "c4ab c0f9 a1a1");
         row("GBK extension, lowest trail byte", "\u4e02", "8140");
         row("euro and U+F8F5 are one byte", "\u20ac\uf8f5", "80 ff");
-        row("GBK private use", "\ue4c6", "a140");
         row("private use that GB18030 moved", "\ue7c7", "a8bc");
         row("GB18030 two-byte, GBK private use", "\u1e3f", "8135f437");
         row("first four-byte code", "\u0080", "81308130");
         row("default-ignorables are kept", "\u200d\ufeff", "8136a439 84319533");
-        row("last BMP code point", "\uffff", "8431a439");
-        row("first supplementary", "\U00010000", "90308130");
         row("last code point", "\U0010ffff", "e3329a35");
-        row("mixed", "A中\u3000\u20ac\U0001f600z", "41 d6d0 a1a1 80 9439fc36 7a");
         const QString r = Replacement;
-        row("high surrogate inside", "a" + QString(High) + "b", "61 8431a437 62", "a" + r + "b");
-        row("high surrogate at end", "a" + QString(High), "61 8431a437", "a" + r);
         row("reversed pair", QString(Low) + High, "8431a437 8431a437", r + r);
         row("two highs then low", QString(High) + High + Low, "8431a437 90308130",
             r + "\U00010000");
@@ -71,12 +62,8 @@ private slots:
         QTest::newRow("other GB18030 code of U+E76C") << QByteArray("8336c739") << "\ue76c";
         QTest::newRow("lead byte at end") << QByteArray("4181") << "A" + r;
         QTest::newRow("lead byte before DEL") << QByteArray("817f") << r + "\x7f";
-        QTest::newRow("lead byte before 0xFF") << QByteArray("81ff") << r + "\uf8f5";
-        QTest::newRow("four-byte cut after two") << QByteArray("8130") << r + "0";
         QTest::newRow("four-byte cut after three") << QByteArray("813081") << r + "0" + r;
-        QTest::newRow("bad fourth byte") << QByteArray("81308141") << r + "0\u4e04";
         QTest::newRow("unassigned four-byte code") << QByteArray("fe39fe39 41") << r + "A";
-        QTest::newRow("past the BMP range") << QByteArray("8431a530") << r;
         QTest::newRow("past U+10FFFF") << QByteArray("e3329a36 42") << r + "B";
     }
     void fromAnsi()
@@ -109,6 +96,6 @@ private slots:
     }
 };
 
-TESSARIN_TEST(TestCodePage)
+QTEST_MAIN(TestCodePage)
 
 #include "tst_codepage.moc"

@@ -1,5 +1,4 @@
 #include "runtime/commondialog.h"
-#include "support/testregistry.h"
 
 #include <QTest>
 
@@ -39,17 +38,7 @@ private Q_SLOTS:
         QFETCH(QStringList, expected);
         QCOMPARE(NameFilters(filter), expected);
     }
-
-    void parseKeepsEntryOrderAndCount()
-    {
-        const QList<FilterEntry> entries = ParseFilter(QStringLiteral("a|*.a|b|*.b;*.c|c"));
-        QCOMPARE(entries.size(), 3);
-        QCOMPARE(entries[1].description, QStringLiteral("b"));
-        QCOMPARE(entries[1].patterns, (QStringList {QStringLiteral("*.b"), QStringLiteral("*.c")}));
-        QCOMPARE(entries[2].description, QStringLiteral("c"));
-        QVERIFY(entries[2].patterns.isEmpty());
-    }
 };
 
-TESSARIN_TEST(TestCommonDialog)
+QTEST_MAIN(TestCommonDialog)
 #include "tst_commondialog.moc"

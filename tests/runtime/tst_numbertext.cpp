@@ -1,8 +1,6 @@
 #include "runtime/numbertext.h"
-#include "support/testregistry.h"
 
 #include <QTest>
-#include <cfloat>
 #include <cmath>
 #include <limits>
 
@@ -65,61 +63,29 @@ private slots:
             row(name, text, leading, false, None, std::nullopt);
         };
         const QString zeros(400, u'0');
-        partial("empty", "", 0.0);
         partial("trailing letters", "12abc", 12.0);
-        partial("inner blank", "1 2", 12.0);
-        partial("tab, LF and CR inside", "\t1\n2\r.\r5", 12.5);
-        partial("blank after sign", "- 5", -5.0);
-        partial("blanks in exponent", "1 e - 2", 0.01);
-        partial("no-break space is no blank", "1\u00a02", 1.0);
+        partial("blanks, tabs, CR and LF anywhere", "- \t1 2\r\n. 5 e - 1", -1.25);
         partial("ideographic space is no blank", "\u300012", 0.0);
-        partial("full-width digits", "\uff11\uff12", 0.0);
-        partial("embedded NUL", QString::fromUtf16(u"12\0", 3), 12.0);
         partial("D exponent", "1D-2", 0.01);
         partial("exponent sign without digits", "1e+", 1.0);
         partial("exponent without mantissa", ".e1", 0.0);
-        partial("fractional exponent", "1e2.5", 100.0);
-        partial("two points", "1.2.3", 1.2);
-        partial("lone point", ".", 0.0);
-        partial("double sign", "+-5", 0.0);
-        partial("minus stops second number", "1-2", 1.0);
-        partial("group separator", "1,000", 1.0);
-        partial("infinity", "inf", 0.0);
-        partial("C prefix is no hex", "0x10", 0.0);
-        partial("hex, lower case", "&hFf", 255.0);
+        partial("hex, lower case, stops at a misfit", "&hFfG", 255.0);
         partial("hex is not negative", "&HFFFF", 65535.0);
-        partial("hex stops at misfit", "&H1G", 1.0);
         partial("hex with blanks", "& H 1 0", 16.0);
         partial("octal stops at 8", "&o178", 15.0);
-        partial("sign before prefix", "-&H10", 0.0);
         partial("other prefix", "&B101", 0.0);
         partial("long s is not an s", "fal\u017fe", 0.0);
         partial("False with more", "Falsey", 0.0);
-        partial("False split", "F alse", 0.0);
-        partial("True with more", "Truee", 0.0);
-        partial("True split", "Tr ue", 0.0);
         row("False with blanks", " fALSE\t", 0.0, false, 0, false);
         row("True with blanks", " TRUE\r\n", 0.0, false, None, true);
         row("negative zero with blanks", "\t-0\r\n", -0.0, true, 0, false);
-        row("half rounds to even", " 2.5 ", 2.5, true, 2, true);
-        row("negative half rounds to even", "-2.5", -2.5, true, -2, true);
         row("leading point", "+.5", 0.5, true, 0, true);
-        row("trailing point", "5.", 5.0, true, 5, true);
-        row("point then exponent", "1.e1", 10.0, true, 10, true);
-        row("small negative", "-1E-3", -0.001, true, 0, true);
-        row("upper exponent, sign", "1E+2", 100.0, true, 100, true);
-        row("leading zeros", "007", 7.0, true, 7, true);
+        row("point then exponent", "1.E+2", 100.0, true, 100, true);
         row("Int32 min", "-2147483648", -2147483648.0, true, -2147483647 - 1, true);
         row("Int32 over", "2147483648", 2147483648.0, true, None, true);
-        row("negative overflow", "-1e999", -Inf, true, None, true);
         row("huge exponent", "1e99999999999999999999999", Inf, true, None, true);
-        row("negative underflow", "-1e-999", -0.0, true, 0, false);
-        row("subnormal", "1e-310", 1e-310, true, 0, true);
-        row("zero with huge exponent", "0e99999", 0.0, true, 0, false);
-        row("zeros offset huge exponent", "0." + zeros + "1e400", 0.1, true, 0, true);
-        row("fraction zeros decide underflow", "0." + zeros + "1e50", 0.0, true, 0, false);
-        row("digits decide overflow", "1" + zeros + "e-50", Inf, true, None, true);
-        row("many fraction digits", "0.30000000000000000000000000001", 0.3, true, 0, true);
+        row("fraction zeros decide underflow", "-0." + zeros + "1e50", -0.0, true, 0, false);
+        row("digits decide overflow", "-1" + zeros + "e-50", -Inf, true, None, true);
     }
     void textRules()
     {
@@ -145,27 +111,13 @@ private slots:
         const auto row = [](const char* name, double x, WholeType type, std::optional<qint32> r) {
             QTest::newRow(name) << x << type << r;
         };
-        row("0.5 to 0", 0.5, Int32, 0);
-        row("2.5 to 2", 2.5, Int32, 2);
         row("-0.5 to 0", -0.5, Int32, 0);
-        row("-1.5 to -2", -1.5, Int32, -2);
         row("just below a half", 0.49999999999999994, Int32, 0);
         row("just above a half", 2.5000000000000004, Int32, 3);
-        row("Int16 max, rounds down", 32767.4, Int16, 32767);
         row("Int16 max, half up to even", 32767.5, Int16, None);
-        row("Int16 below max, half to even", 32766.5, Int16, 32766);
-        row("Int16 min, half to even", -32768.5, Int16, -32768);
-        row("Int16 below min", -32768.6, Int16, None);
-        row("Int32 max, half to even", 2147483647.5, Int32, None);
         row("Int32 min, half to even", -2147483648.5, Int32, -2147483647 - 1);
-        row("Int32 below min", -2147483649.0, Int32, None);
-        row("Byte max", 255.4, Byte, 255);
         row("Byte max, half to even", 255.5, Byte, None);
         row("Byte, -0.5 to 0", -0.5, Byte, 0);
-        row("Byte, -0.6 to -1", -0.6, Byte, None);
-        row("Byte, tiny negative", -1e-300, Byte, 0);
-        row("infinity", Inf, Int32, None);
-        row("negative infinity", -Inf, Int16, None);
         row("not a number", NaN, Byte, None);
     }
     void toWhole()
@@ -191,28 +143,18 @@ private slots:
         row("negative fraction", -12.5, false, "-12.5");
         row("negative zero", -0.0, false, "0");
         row("binary noise rounded away", 0.1 + 0.2, false, "0.3");
-        row("two thirds rounds up", 2.0 / 3, false, "0.666666666666667");
         row("sixteenth digit dropped", 1.0000000000000002, false, "1");
         row("largest positional", 999999999999999.0, false, "999999999999999");
         row("rounds into exponent form", 999999999999999.9, false, "1E+15");
         row("negative mantissa in exponent form", -1.5e15, false, "-1.5E+15");
-        row("largest double", DBL_MAX, false, "1.79769313486232E+308");
-        row("smallest positional", 0.0001, false, "0.0001");
-        row("rounds up to smallest positional", 0.00009999999999999999, false, "0.0001");
         row("small with digits", 0.00012345, false, "0.00012345");
         row("negative small", -0.000015, false, "-1.5E-05");
         row("tiny", 1e-300, false, "1E-300");
-        row("subnormal", 5e-324, false, "4.94065645841247E-324");
-        row("infinity", Inf, false, "inf");
         row("negative infinity", -Inf, false, "-inf");
         row("not a number", NaN, false, "nan");
         row("float, binary noise hidden", 100.1f, true, "100.1");
-        row("float, two thirds rounds up", 2.0f / 3, true, "0.6666667");
         row("float, largest positional", 9999999.0, true, "9999999");
         row("float, 1e7", 1e7, true, "1E+07");
-        row("float, eight digits rounded", 12345678.0, true, "1.234568E+07");
-        row("float, 1e-5", 0.00001f, true, "1E-05");
-        row("smallest float", std::numeric_limits<float>::denorm_min(), true, "1.401298E-45");
     }
     void numberText()
     {
@@ -222,14 +164,13 @@ private slots:
 
         const auto text = [&](double y) { return isFloat ? NumberText(float(y)) : NumberText(y); };
         QCOMPARE(text(x), expected);
-        // The largest double's text rounds up past it and reads as infinity.
-        if (std::isfinite(x) && x != DBL_MAX) {
+        if (std::isfinite(x)) {
             QVERIFY(IsWholeTextNumber(expected));
             QCOMPARE(text(LeadingNumber(expected)), expected);
         }
     }
 };
 
-TESSARIN_TEST(TestNumberText)
+QTEST_MAIN(TestNumberText)
 
 #include "tst_numbertext.moc"

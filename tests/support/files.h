@@ -6,7 +6,6 @@
 #include <QScopeGuard>
 #include <QStringList>
 #include <fcntl.h>
-#include <pwd.h>
 #include <unistd.h>
 
 // File helpers shared by the tests that write files.
@@ -45,45 +44,14 @@ inline QStringList entriesBelow(const QString& dir)
     return entries;
 }
 
-// Root may write any file, so the permission cases run as an ordinary user while this lives.
-// The real ids change too, since the file layer asks access(), which judges by them; the saved
-// ids stay root's, so the destructor can return.
-class UnprivilegedUser
-{
-public:
-    UnprivilegedUser()
-    {
-        if (::geteuid() != 0)
-            return;
-        const passwd* nobody = ::getpwnam("nobody");
-        const uid_t user = nobody ? nobody->pw_uid : 65534;
-        const gid_t group = nobody ? nobody->pw_gid : 65534;
-        m_groupChanged = ::setresgid(group, group, 0) == 0;
-        m_userChanged = ::setresuid(user, user, 0) == 0;
-    }
-    ~UnprivilegedUser()
-    {
-        if (m_userChanged && ::setresuid(0, 0, 0) != 0)
-            qFatal("cannot return to the root user");
-        if (m_groupChanged && ::setresgid(0, 0, 0) != 0)
-            qFatal("cannot return to the root group");
-    }
-    UnprivilegedUser(const UnprivilegedUser&) = delete;
-    UnprivilegedUser& operator=(const UnprivilegedUser&) = delete;
-
-private:
-    bool m_userChanged = false;
-    bool m_groupChanged = false;
-};
-
 inline bool effectiveAccess(const QString& path, int mode)
 {
     return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), mode, AT_EACCESS) == 0;
 }
 
-// Sets file (when it is one) and folder to the given modes, runs action as an ordinary user and
-// restores the modes. False, without running action, when modes that forbid something would not
-// stop this user anyway; the caller skips then.
+// Sets file (when it is one) and folder to the given modes, runs action and restores the modes.
+// False, without running action, when modes that forbid something would not stop this user
+// anyway (root); the caller skips then.
 template <typename Action>
 bool runWithModes(const QString& file, QFileDevice::Permissions fileMode, const QString& folder,
     QFileDevice::Permissions folderMode, Action&& action)
@@ -97,7 +65,6 @@ bool runWithModes(const QString& file, QFileDevice::Permissions fileMode, const 
     if (isFile)
         QFile::setPermissions(file, fileMode);
     QFile::setPermissions(folder, folderMode);
-    const UnprivilegedUser user;
     const bool restricted = fileMode != ReadWrite || folderMode != (ReadWrite | Enter);
     if (restricted && effectiveAccess(file, R_OK | W_OK) && effectiveAccess(folder, W_OK))
         return false;

@@ -1,6 +1,5 @@
 #include "runtime/twips.h"
 #include "support/scriptedservices.h"
-#include "support/testregistry.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
@@ -170,5 +169,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestLayout)
+QTEST_MAIN(TestLayout)
 #include "tst_layout.moc"

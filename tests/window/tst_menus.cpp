@@ -1,7 +1,6 @@
 #include "runtime/twips.h"
 #include "support/loadedwindow.h"
 #include "support/scriptedservices.h"
-#include "support/testregistry.h"
 #include "window/frmtessarin.h"
 #include "window/vbwidgets.h"
 
@@ -198,5 +197,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestMenus)
+QTEST_MAIN(TestMenus)
 #include "tst_menus.moc"

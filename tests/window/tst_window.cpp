@@ -1,7 +1,6 @@
 #include "collage/defaultbackground.h"
 #include "runtime/twips.h"
 #include "support/scriptedservices.h"
-#include "support/testregistry.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
@@ -190,5 +189,5 @@ private Q_SLOTS:
     }
 };
 
-TESSARIN_TEST(TestWindow)
+QTEST_MAIN(TestWindow)
 #include "tst_window.moc"
