@@ -9,6 +9,10 @@
 #include <cstdlib>
 #include <utility>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr qint64 MaxBytes = qint64(MaxPictureMegabytes) * 1024 * 1024;
@@ -195,15 +199,41 @@ std::optional<QImage> LoadPicture(const QString& path)
     if (path.isEmpty())
         return std::nullopt;
 
-    // A device or pipe could stream without end; only a regular file has a size to check.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() > MaxBytes)
+    // Opening a pipe for reading waits for a writer, so the kind of file is looked at first; the
+    // open itself does not wait, and the file opened must still be the regular file looked at.
+    struct stat named
+    {
+    };
+    const QByteArray nativePath = QFile::encodeName(path);
+    if (::stat(nativePath.constData(), &named) != 0 || !S_ISREG(named.st_mode)
+        || named.st_size > MaxBytes)
         return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || !pictureComplete(bytes))
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    QFile file;
+    struct stat opened
+    {
+    };
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_size > MaxBytes
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    // Read no further than the bound, in case the file grows while it is read.
+    const QByteArray bytes = file.read(MaxBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > MaxBytes)
+        return std::nullopt;
+    return LoadPictureData(bytes);
+}
+
+std::optional<QImage> LoadPictureData(const QByteArray& data)
+{
+    if (data.size() > MaxBytes || !pictureComplete(data))
         return std::nullopt;
 
     // Read from memory, so neither the name's extension nor an "@2x" in it has a say.
+    QByteArray bytes = data;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);

@@ -19,5 +19,10 @@ constexpr int MaxPictureMegabytes = 256;
 // see-through parts of an icon or GIF become light background, not dark.
 //
 // nullopt for an empty path, a file that is missing, unreadable or no picture, a
-// picture cut short or corrupt, one that decodes to no pixels, and one too large.
+// picture cut short or corrupt, one that decodes to no pixels, and one too large. A pipe,
+// device or anything else but a regular file is refused before it is opened for reading,
+// as it could keep the reader waiting or stream without end.
 std::optional<QImage> LoadPicture(const QString& path);
+
+// The same for a picture file's bytes already in memory.
+std::optional<QImage> LoadPictureData(const QByteArray& data);
