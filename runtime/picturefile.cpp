@@ -295,9 +295,7 @@ std::optional<QImage> LoadPicture(const QString& path)
 
     // Opening a pipe for reading waits for a writer, so the kind of file is looked at first; the
     // open itself does not wait, and the file opened must still be the regular file looked at.
-    struct stat named
-    {
-    };
+    struct stat named;
     const QByteArray nativePath = QFile::encodeName(path);
     if (::stat(nativePath.constData(), &named) != 0 || !S_ISREG(named.st_mode)
         || named.st_size > MaxBytes)
@@ -306,9 +304,7 @@ std::optional<QImage> LoadPicture(const QString& path)
     if (fd < 0)
         return std::nullopt;
     QFile file;
-    struct stat opened
-    {
-    };
+    struct stat opened;
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_size > MaxBytes
         || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
