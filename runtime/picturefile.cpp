@@ -247,8 +247,11 @@ std::optional<QByteArrayView> iconPng(QByteArrayView bytes)
 // the pixels do not need; nullopt when the picture is cut short or too costly.
 std::optional<QByteArray> decodable(const QByteArray& bytes)
 {
-    if (bytes.startsWith(PngSignature))
-        return pngPixelChunks(bytes);
+    if (bytes.startsWith(PngSignature)) {
+        // Most files have nothing to leave out; those are not held twice while they decode.
+        const std::optional<QByteArray> kept = pngPixelChunks(bytes);
+        return kept && kept->size() == bytes.size() ? std::optional(bytes) : kept;
+    }
     if (const std::optional<QByteArrayView> png = iconPng(bytes))
         return pngPixelChunks(*png);
     if (bytes.startsWith("BM"))
