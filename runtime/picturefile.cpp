@@ -335,8 +335,11 @@ std::optional<QImage> LoadPictureData(const QByteArray& data)
     reader.setAllocationLimit(MaxPictureMegabytes);
     reader.setAutoTransform(true);
     const QSize declared = reader.size();
-    const int bytesPerPixel
-        = std::max(4, QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel() / 8);
+    // A reader may name no format, or one out of range.
+    const QImage::Format format = reader.imageFormat();
+    const int bytesPerPixel = format > QImage::Format_Invalid && format < QImage::NImageFormats
+        ? std::max(4, QImage::toPixelFormat(format).bitsPerPixel() / 8)
+        : 4;
     if (declared.isValid() && !withinBounds(declared, bytesPerPixel))
         return std::nullopt;
     if (reader.format() == "xbm" && !xbmComplete(*bytes, declared))
