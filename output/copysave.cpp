@@ -16,6 +16,23 @@ QString resultText(const OutputBox& box)
     return box.document()->toRawText();
 }
 
+// The causes a user can mend in the user's own language; any other in the system's words.
+QString reasonText(WriteError kind, const QString& error)
+{
+    switch (kind) {
+    case WriteError::NoPermission:
+        return QStringLiteral("没有写入权限。");
+    case WriteError::NoFolder:
+        return QStringLiteral("文件夹不存在。");
+    case WriteError::DiskFull:
+        return QStringLiteral("磁盘空间不足。");
+    case WriteError::ReadOnlyFileSystem:
+        return QStringLiteral("文件系统是只读的。");
+    default:
+        return error;
+    }
+}
+
 } // namespace
 
 void FrmTessarin::mnuCopyText_Click()
@@ -30,8 +47,10 @@ void FrmTessarin::mnuSave_Click()
         return;
     const QString path = CDlgSave.FileName;
     QString error;
-    if (!WriteWholeFile(path, ResultFileBytes(resultText(*TxtOut)), &error)) {
+    WriteError kind = WriteError::None;
+    if (!WriteWholeFile(path, ResultFileBytes(resultText(*TxtOut)), &error, &kind)) {
         m_services.WarningBox(QStringLiteral("保存失败"),
-            QStringLiteral("无法保存文件“%1”。\n%2").arg(QDir::toNativeSeparators(path), error));
+            QStringLiteral("无法保存文件“%1”。\n%2")
+                .arg(QDir::toNativeSeparators(path), reasonText(kind, error)));
     }
 }

@@ -6,6 +6,8 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QtEndian>
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <utility>
 
@@ -17,10 +19,15 @@ namespace {
 
 constexpr qint64 MaxBytes = qint64(MaxPictureMegabytes) * 1024 * 1024;
 
-bool withinBounds(QSize size)
+// The most progressive scans a JPEG may have. Encoders write ten or fewer; every scan is another
+// pass over all the picture's coefficients, about 80 ms at 8192 x 8192.
+constexpr int MaxJpegScans = 40;
+
+// bytesPerPixel as the decoder holds the picture: 4, or 8 for 16 bits a channel.
+bool withinBounds(QSize size, int bytesPerPixel = 4)
 {
     return size.width() <= MaxPictureSide && size.height() <= MaxPictureSide
-        && qint64(size.width()) * size.height() * 4 <= MaxBytes;
+        && qint64(size.width()) * size.height() * bytesPerPixel <= MaxBytes;
 }
 
 quint8 byteAt(QByteArrayView bytes, qsizetype at)
@@ -36,6 +43,11 @@ quint16 le16(QByteArrayView bytes, qsizetype at)
 quint32 le32(QByteArrayView bytes, qsizetype at)
 {
     return qFromLittleEndian<quint32>(bytes.data() + at);
+}
+
+quint32 be32(QByteArrayView bytes, qsizetype at)
+{
+    return qFromBigEndian<quint32>(bytes.data() + at);
 }
 
 // Qt decodes a bitmap that ends early and leaves the missing rows undefined, so a
@@ -86,11 +98,13 @@ bool bitmapComplete(QByteArrayView bytes)
 }
 
 // libjpeg fills a JPEG that ends early with grey and only warns, so the chain of
-// markers must reach the end-of-image marker.
+// markers must reach the end-of-image marker. Nor may it hold more scans than a sane
+// progressive picture has.
 bool jpegComplete(QByteArrayView bytes)
 {
     const qsizetype size = bytes.size();
     qsizetype pos = 2; // after the start-of-image marker
+    int scans = 0;
     while (true) {
         // Entropy-coded data, or stray bytes that libjpeg skips as well.
         while (pos < size && byteAt(bytes, pos) != 0xFF)
@@ -102,6 +116,8 @@ bool jpegComplete(QByteArrayView bytes)
         const quint8 marker = byteAt(bytes, pos++);
         if (marker == 0xD9)
             return true;
+        if (marker == 0xDA && ++scans > MaxJpegScans)
+            return false;
         // A stuffed zero or restart marker inside coded data, or a marker without a length.
         if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
             continue;
@@ -155,16 +171,97 @@ bool gifComplete(QByteArrayView bytes)
     return false;
 }
 
-// The other readers fail by themselves on a file that ends early.
-bool pictureComplete(QByteArrayView bytes)
+// Qt's reader fills the rows that the values do not reach with white, so there must be a
+// value for every byte of every row.
+bool xbmComplete(QByteArrayView bytes, QSize size)
 {
+    return QByteArray::fromRawData(bytes.data(), bytes.size()).count("0x")
+        >= qint64(size.width() + 7) / 8 * size.height();
+}
+
+constexpr QByteArrayView PngSignature("\x89PNG\r\n\x1A\n");
+
+quint32 pngCrc(QByteArrayView bytes)
+{
+    static constexpr auto Table = [] {
+        std::array<quint32, 256> table {};
+        for (quint32 n = 0; n < 256; ++n) {
+            quint32 c = n;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            table[n] = c;
+        }
+        return table;
+    }();
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : bytes)
+        crc = Table[(crc ^ quint8(byte)) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+// The chunks the pixels come from: the critical ones and the transparency. libpng inflates
+// compressed text and colour profiles whole before the first pixel, however large they grow, and
+// Qt keeps the text; the pixels need none of it. nullopt unless the chunks run whole and unbroken
+// from the header to the end chunk, so libpng finds nothing to complain about on its own.
+std::optional<QByteArray> pngPixelChunks(QByteArrayView bytes)
+{
+    constexpr qsizetype Framing = 12; // length, type and checksum
+    QByteArray kept(PngSignature.data(), PngSignature.size());
+    qsizetype pos = PngSignature.size();
+    while (bytes.size() - pos >= Framing) {
+        const quint32 length = be32(bytes, pos);
+        if (length > 0x7FFFFFFFu || bytes.size() - pos - Framing < qsizetype(length))
+            return std::nullopt;
+        const QByteArrayView chunk = bytes.sliced(pos, Framing + length);
+        const QByteArrayView type = chunk.sliced(4, 4);
+        pos += chunk.size();
+        if ((kept.size() == PngSignature.size()) != (type == "IHDR"))
+            return std::nullopt;
+        const bool critical = !(type[0] & 0x20);
+        if (!critical && type != "tRNS")
+            continue;
+        if (be32(chunk, chunk.size() - 4) != pngCrc(chunk.sliced(4, 4 + length)))
+            return std::nullopt;
+        kept.append(chunk);
+        if (type == "IEND")
+            return kept;
+    }
+    return std::nullopt;
+}
+
+// Of an icon or cursor file Qt reads the first picture; when that is a PNG, it is read like one.
+std::optional<QByteArrayView> iconPng(QByteArrayView bytes)
+{
+    constexpr qsizetype DirectoryEnd = 6 + 16;
+    if (bytes.size() < DirectoryEnd || le16(bytes, 0) != 0 || le16(bytes, 4) == 0
+        || (le16(bytes, 2) != 1 && le16(bytes, 2) != 2))
+        return std::nullopt;
+    const qint64 length = le32(bytes, 6 + 8);
+    const qint64 offset = le32(bytes, 6 + 12);
+    if (offset > bytes.size() || !bytes.sliced(offset).startsWith(PngSignature))
+        return std::nullopt;
+    return bytes.sliced(offset, std::min(length, bytes.size() - offset));
+}
+
+// The bytes to give the decoder: those of a picture that passes the checks above, without what
+// the pixels do not need; nullopt when the picture is cut short or too costly.
+std::optional<QByteArray> decodable(const QByteArray& bytes)
+{
+    if (bytes.startsWith(PngSignature)) {
+        // Most files have nothing to leave out; those are not held twice while they decode.
+        const std::optional<QByteArray> kept = pngPixelChunks(bytes);
+        return kept && kept->size() == bytes.size() ? std::optional(bytes) : kept;
+    }
+    if (const std::optional<QByteArrayView> png = iconPng(bytes))
+        return pngPixelChunks(*png);
     if (bytes.startsWith("BM"))
-        return bitmapComplete(bytes);
+        return bitmapComplete(bytes) ? std::optional(bytes) : std::nullopt;
     if (bytes.startsWith("\xFF\xD8\xFF"))
-        return jpegComplete(bytes);
+        return jpegComplete(bytes) ? std::optional(bytes) : std::nullopt;
     if (bytes.startsWith("GIF8"))
-        return gifComplete(bytes);
-    return true;
+        return gifComplete(bytes) ? std::optional(bytes) : std::nullopt;
+    // The other readers fail by themselves on a file that ends early, except the bitmap text one.
+    return bytes;
 }
 
 QImage onWhite(QImage image)
@@ -201,9 +298,7 @@ std::optional<QImage> LoadPicture(const QString& path)
 
     // Opening a pipe for reading waits for a writer, so the kind of file is looked at first; the
     // open itself does not wait, and the file opened must still be the regular file looked at.
-    struct stat named
-    {
-    };
+    struct stat named;
     const QByteArray nativePath = QFile::encodeName(path);
     if (::stat(nativePath.constData(), &named) != 0 || !S_ISREG(named.st_mode)
         || named.st_size > MaxBytes)
@@ -212,9 +307,7 @@ std::optional<QImage> LoadPicture(const QString& path)
     if (fd < 0)
         return std::nullopt;
     QFile file;
-    struct stat opened
-    {
-    };
+    struct stat opened;
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_size > MaxBytes
         || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
@@ -229,18 +322,27 @@ std::optional<QImage> LoadPicture(const QString& path)
 
 std::optional<QImage> LoadPictureData(const QByteArray& data)
 {
-    if (data.size() > MaxBytes || !pictureComplete(data))
+    if (data.size() > MaxBytes)
+        return std::nullopt;
+    std::optional<QByteArray> bytes = decodable(data);
+    if (!bytes)
         return std::nullopt;
 
     // Read from memory, so neither the name's extension nor an "@2x" in it has a say.
-    QByteArray bytes = data;
-    QBuffer buffer(&bytes);
+    QBuffer buffer(&*bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAllocationLimit(MaxPictureMegabytes);
     reader.setAutoTransform(true);
     const QSize declared = reader.size();
-    if (declared.isValid() && !withinBounds(declared))
+    // A reader may name no format, or one out of range.
+    const QImage::Format format = reader.imageFormat();
+    const int bytesPerPixel = format > QImage::Format_Invalid && format < QImage::NImageFormats
+        ? std::max(4, QImage::toPixelFormat(format).bitsPerPixel() / 8)
+        : 4;
+    if (declared.isValid() && !withinBounds(declared, bytesPerPixel))
+        return std::nullopt;
+    if (reader.format() == "xbm" && !xbmComplete(*bytes, declared))
         return std::nullopt;
 
     QImage image;

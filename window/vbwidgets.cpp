@@ -3,18 +3,23 @@
 #include "output/resultfile.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyleHints>
 #include <QStyleOptionButton>
 #include <QStyleOptionSlider>
 #include <QStylePainter>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QValidator>
 #include <QWheelEvent>
+#include <utility>
 
 Label::Label(const QString& caption, QWidget* parent)
     : QLabel(caption, parent)
@@ -268,6 +273,50 @@ MultiLineTextBox::MultiLineTextBox(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
+    // Qt shapes a line's text anew whenever it draws the line or places the cursor in it, unless
+    // the line's layout keeps the result: the cursor's own line keeps it, the others are shaped
+    // only when they are drawn.
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        const QTextBlock current = textCursor().block();
+        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+            block.layout()->setCacheEnabled(block == current);
+        holdCursorStill();
+    });
+}
+
+MultiLineTextBox::~MultiLineTextBox()
+{
+    if (m_heldFlashTime >= 0)
+        QGuiApplication::styleHints()->setCursorFlashTime(m_heldFlashTime);
+}
+
+// Every blink redraws the cursor's whole line, and drawing a pasted line of a million characters
+// takes a good part of a core, for as long as the window stands idle. On such a line the cursor
+// stays lit instead. Qt has one blinking time for all of its text boxes, so this box holds it at
+// nought only while it has the focus.
+void MultiLineTextBox::holdCursorStill()
+{
+    constexpr int LongLine = 10'000;
+    const bool still = hasFocus() && textCursor().block().length() > LongLine;
+    QStyleHints* hints = QGuiApplication::styleHints();
+    if (still && m_heldFlashTime < 0) {
+        m_heldFlashTime = hints->cursorFlashTime();
+        hints->setCursorFlashTime(0);
+    } else if (!still && m_heldFlashTime >= 0) {
+        hints->setCursorFlashTime(std::exchange(m_heldFlashTime, -1));
+    }
+}
+
+void MultiLineTextBox::focusInEvent(QFocusEvent* event)
+{
+    holdCursorStill();
+    QPlainTextEdit::focusInEvent(event);
+}
+
+void MultiLineTextBox::focusOutEvent(QFocusEvent* event)
+{
+    holdCursorStill();
+    QPlainTextEdit::focusOutEvent(event);
 }
 
 // The document's plain-text view would turn no-break spaces into spaces and line

@@ -104,6 +104,7 @@ class MultiLineTextBox : public QPlainTextEdit
 
 public:
     explicit MultiLineTextBox(QWidget* parent);
+    ~MultiLineTextBox() override;
     QString Text() const;
     // Replaces the text; nothing happens, and no change is reported, when it is the same.
     void SetText(const QString& text);
@@ -112,6 +113,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void holdCursorStill();
+
+    int m_heldFlashTime = -1; // the application's blinking time while this box holds it
 };
 
 // The output box: plain text without wrapping, which reports every mouse button

@@ -8,11 +8,13 @@
 #include "window/vbwidgets.h"
 
 #include <QDir>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 #include <algorithm>
 #include <cstdlib>
+#include <sys/stat.h>
 
 using namespace testsupport;
 
@@ -54,6 +56,48 @@ QByteArray stripedGif(QSize size, int transparent = -1, QSize claimed = QSize())
     for (qsizetype i = 0; i < codes.size(); i += 255)
         out.append(char(qMin<qsizetype>(255, codes.size() - i))).append(codes.mid(i, 255));
     return out.append("\0;", 2);
+}
+
+// A PNG with a compressed text of a megabyte after its header, and an icon file whose first picture
+// is that PNG. The text has its right checksum, so nothing but leaving it unread keeps it out.
+QByteArray withLongText(const QByteArray& png)
+{
+    const QByteArray data = "Comment\0\0"_qba + qCompress(QByteArray(1 << 20, 'a')).sliced(4);
+    QByteArray chunk = "zTXt" + data;
+    quint32 crc = ~0u;
+    for (const char c : chunk) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ ((crc & 1) ? 0xEDB88320u : 0);
+    }
+    chunk.prepend(QByteArray(4, '\0')).append(QByteArray(4, '\0'));
+    qToBigEndian<quint32>(data.size(), chunk.data());
+    qToBigEndian<quint32>(~crc, chunk.data() + chunk.size() - 4);
+    return QByteArray(png).insert(8 + 25, chunk);
+}
+
+QByteArray iconOf(const QByteArray& png)
+{
+    QByteArray icon("\0\0\1\0\1\0\0\0\0\0\1\0\x20\0", 14);
+    icon.append(QByteArray(8, '\0')).append(png);
+    qToLittleEndian<quint32>(png.size(), icon.data() + 14);
+    qToLittleEndian<quint32>(22, icon.data() + 18);
+    return icon;
+}
+
+// A progressive JPEG with its last scan repeated; a repeated refinement changes no pixel.
+QByteArray progressive(const QImage& picture, int extraScans)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(100);
+    writer.setProgressiveScanWrite(true);
+    if (!buffer.open(QIODevice::WriteOnly) || !writer.write(picture))
+        qFatal("cannot encode a progressive JPEG");
+    const qsizetype lastScan = bytes.lastIndexOf("\xFF\xDA");
+    const QByteArray scan = bytes.sliced(lastScan, bytes.size() - 2 - lastScan);
+    return bytes.insert(bytes.size() - 2, scan.repeated(extraScans));
 }
 
 QImage stripedImage(QSize size, int transparent = -1)
@@ -125,6 +169,13 @@ private Q_SLOTS:
             = painted({64, 40}, [](int x, int y) { return qRgb(40 + x * 2, 30 + y * 3, 128); });
         const QByteArray jpg = encoded(smooth, "JPG", 100);
         loads("jpg", jpg, smooth, 12);
+        loads("progressive jpg", progressive(smooth, 0), smooth, 12);
+        const QImage mono = painted({19, 7}, [](int x, int y) { return (x + y) % 3 ? ~0u : 0u; });
+        const QByteArray xbm = encoded(mono, "XBM");
+        loads("xbm", xbm, mono);
+        const QByteArray longText = withLongText(encoded(picture, "PNG"));
+        loads("png, its text left unread", longText, picture);
+        loads("ico of such a png", iconOf(longText), picture);
         const QSize small(20, 10);
         const QSize wide(MaxPictureSide, 1);
         loads("gif", stripedGif(small), stripedImage(small));
@@ -151,6 +202,8 @@ private Q_SLOTS:
         refused("bmp header only", "cut.bmp", bmp.left(54));
         refused("png cut short", "cut.png", png.chopped(20));
         refused("jpg cut short", "cut.jpg", jpg.chopped(2));
+        refused("jpg of 100 scans", "scans.jpg", progressive(smooth, 90));
+        refused("xbm cut short", "cut.xbm", xbm.left(xbm.lastIndexOf("0x")));
         refused("gif without its last block", "cut.gif", gif.chopped(2));
         refused("gif header only", "cut.gif", gif.left(13));
         refused("bmp of 0 x 0", "zero.bmp", zero);
@@ -162,6 +215,7 @@ private Q_SLOTS:
         refused("empty path", "", "");
         refused("directory", "folder.bmp/", "");
         refused("endless device", "/dev/zero", "");
+        refused("pipe nobody writes into", "pipe|", "");
     }
     void loadPicture()
     {
@@ -177,6 +231,8 @@ private Q_SLOTS:
             written(fileName, bytes);
         else if (fileName.endsWith(u'/'))
             QVERIFY(QDir(dir.path()).mkpath(fileName));
+        else if (fileName.endsWith(u'|'))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         const std::optional<QImage> picture = LoadPicture(path);
         QCOMPARE(picture.has_value(), !expected.isNull());
         if (!picture)
@@ -184,6 +240,7 @@ private Q_SLOTS:
         QCOMPARE(picture->format(), QImage::Format_RGB32);
         QCOMPARE(picture->size(), expected.size());
         QCOMPARE(picture->devicePixelRatio(), 1.0);
+        QCOMPARE(picture->textKeys(), QStringList());
         int worst = 0;
         for (int y = 0; y < expected.height(); ++y) {
             for (int x = 0; x < expected.width(); ++x) {

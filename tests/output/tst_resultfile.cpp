@@ -4,9 +4,13 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace testsupport;
 using Modes = QFileDevice::Permissions;
+Q_DECLARE_METATYPE(WriteError)
 
 class TestResultFile : public QObject
 {
@@ -54,8 +58,10 @@ private Q_SLOTS:
         QCOMPARE(bytes.mid(2046, 6).toHex(' '), QByteArray("c0 f9 0d 0a a1 a1"));
     }
 
-    // A write replaces the whole file; a failed one gives a reason and changes nothing below the
-    // folder: no new file, no temporary file left. What is there first holds 4096 bytes.
+    // A write replaces the whole file and keeps its permissions; a failed one gives a reason and
+    // changes nothing below the folder: no new file, no temporary file left. What is there first
+    // holds 4096 bytes; "|" is a pipe nobody reads from, ".stray" a killed write's temporary
+    // file. A file-size limit stands in for a full disk, which no test can mount as any user.
     void writeWholeFile_data()
     {
         QTest::addColumn<QString>("target");
@@ -63,21 +69,35 @@ private Q_SLOTS:
         QTest::addColumn<Modes>("fileMode");
         QTest::addColumn<Modes>("folderMode");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("succeeds");
+        QTest::addColumn<qint64>("sizeLimit");
+        QTest::addColumn<WriteError>("kind");
 
         const QByteArray result = QByteArray::fromHex("c0f9a1a10d0aa1a1c0f9");
         const Modes folder = ReadWrite | Enter;
         const auto row = [&](const char* name, QString target, QString existing, Modes fileMode,
-                             Modes folderMode, QByteArray bytes, bool ok) {
-            QTest::newRow(name) << target << existing << fileMode << folderMode << bytes << ok;
+                             Modes folderMode, QByteArray bytes, WriteError kind,
+                             qint64 sizeLimit = RLIM_INFINITY) {
+            QTest::newRow(name) << target << existing << fileMode << folderMode << bytes
+                                << sizeLimit << kind;
         };
-        row("new file", "结果.txt", "", ReadWrite, folder, result, true);
-        row("emptied, no tail left", "a", "a", ReadWrite, folder, QByteArray(), true);
-        row("missing folder", "a/b.txt", "", ReadWrite, folder, result, false);
-        row("folder is a file", "a/b.txt", "a", ReadWrite, folder, result, false);
-        row("target is a folder", "a", "a/", ReadWrite, folder, result, false);
-        row("read-only file", "a", "a", ReadOnly, folder, result, false);
-        row("file in a read-only folder", "a", "a", ReadWrite, ReadOnly | Enter, result, false);
+        const WriteError ok = WriteError::None;
+        row("new file", "结果.txt", "", ReadWrite, folder, result, ok);
+        row("emptied, no tail left", "a", "a", ReadWrite, folder, QByteArray(), ok);
+        row("a killed write's stray taken over", "a", ".a.tessarin~", ReadWrite, folder, result,
+            ok);
+        row("missing folder", "a/b.txt", "", ReadWrite, folder, result, WriteError::NoFolder);
+        row("folder is a file", "a/b.txt", "a", ReadWrite, folder, result, WriteError::NoFolder);
+        row("target is a folder", "a", "a/", ReadWrite, folder, result, WriteError::NotAFile);
+        row("read-only file", "a", "a", ReadOnly, folder, result, WriteError::NoPermission);
+        row("file in a read-only folder", "a", "a", ReadWrite, ReadOnly | Enter, result,
+            WriteError::NoPermission);
+        row("pipe without a reader", "a", "|", ReadWrite, folder, result, WriteError::Other);
+        row("device that takes all", "/dev/null", "", ReadWrite, folder, result, ok);
+        row("full device", "/dev/full", "", ReadWrite, folder, result, WriteError::DiskFull);
+        for (const int size : {300, 13'000, 131'000}) {
+            row(qPrintable(QStringLiteral("no room for %1 bytes").arg(size)), "a", "a", ReadWrite,
+                folder, QByteArray(size, 'r'), WriteError::Other, size / 2);
+        }
     }
     void writeWholeFile()
     {
@@ -86,28 +106,58 @@ private Q_SLOTS:
         QFETCH(Modes, fileMode);
         QFETCH(Modes, folderMode);
         QFETCH(QByteArray, bytes);
-        QFETCH(bool, succeeds);
+        QFETCH(qint64, sizeLimit);
+        QFETCH(WriteError, kind);
 
         QTemporaryDir dir;
-        const QString path = dir.filePath(target);
+        const QString path = QDir::isAbsolutePath(target) ? target : dir.filePath(target);
         const QByteArray old(4096, 'x');
         if (existing.endsWith(u'/'))
             QVERIFY(QDir(dir.path()).mkdir(existing));
+        else if (existing == u"|")
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0) == 0
+                && QFile::setPermissions(path, ReadWrite));
         else if (!existing.isEmpty())
             QVERIFY(writeFile(dir.filePath(existing), old));
         const QStringList before = entriesBelow(dir.path());
+        const auto fileType = [&] {
+            const QFileInfo info(path);
+            return info.isFile() ? 'f' : info.isDir() ? 'd' : info.exists() ? 'o' : '-';
+        };
+        const char typeBefore = fileType();
 
+        const bool succeeds = kind == WriteError::None;
         bool written = !succeeds, writtenWithoutReason = !succeeds;
         QString error = QStringLiteral("untouched");
-        if (!runWithModes(path, fileMode, dir.path(), folderMode, [&] {
-                written = WriteWholeFile(path, bytes, &error);
-                writtenWithoutReason = WriteWholeFile(path, bytes, nullptr);
-            }))
+        WriteError reported = WriteError::Other;
+        rlimit limit {};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit unlimited = limit;
+        limit.rlim_cur = std::min(rlim_t(sizeLimit), limit.rlim_max);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        Modes modeBefore, modeAfter;
+        const bool ran = runWithModes(path, fileMode, dir.path(), folderMode, [&] {
+            modeBefore = QFileInfo(path).permissions();
+            written = WriteWholeFile(path, bytes, &error, &reported);
+            writtenWithoutReason = WriteWholeFile(path, bytes, nullptr);
+            modeAfter = QFileInfo(path).permissions();
+        });
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        std::signal(SIGXFSZ, previous);
+        if (!ran)
             QSKIP("this user writes into read-only files and folders anyway");
         QCOMPARE(written, succeeds);
         QCOMPARE(writtenWithoutReason, succeeds);
+        QCOMPARE(reported, kind);
         QCOMPARE(error == u"untouched", succeeds); // a failure says why
         QVERIFY(!error.isEmpty());
+        if (typeBefore != '-')
+            QCOMPARE(fileType(), typeBefore); // a pipe or device is not replaced by a file
+        if (succeeds && existing == target)
+            QCOMPARE(modeAfter, modeBefore);
+        if (QDir::isAbsolutePath(target))
+            return;
         QCOMPARE(entriesBelow(dir.path()), succeeds ? QStringList {path} : before);
         if (succeeds)
             QCOMPARE(readAll(path).toHex(' '), bytes.toHex(' '));
