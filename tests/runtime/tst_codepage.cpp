@@ -43,7 +43,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("hex");
         QTest::addColumn<QString>("expected");
         const QString r(QChar(0xFFFD));
-        QTest::newRow("other GB18030 code of U+E76C") << QByteArray("8336c739") << "\ue76c";
         QTest::newRow("lead bytes before DEL and at the end")
             << QByteArray("817f 41 81") << r + "\x7f" + "A" + r;
         QTest::newRow("four-byte codes past U+10FFFF and cut after three")
