@@ -2,9 +2,7 @@
 #include "fuzz/fuzzcheck.h"
 #include "runtime/codepage.h"
 
-#include <QByteArray>
 #include <QFile>
-#include <QList>
 #include <cstdint>
 
 namespace {
@@ -20,19 +18,15 @@ struct Write
     QString section, key, value;
 };
 
-bool isBlank(QChar c)
+// Blanks and tabs around a name or a value are not part of it.
+QString withoutBlanks(QString text)
 {
-    return c == u' ' || c == u'\t';
-}
-
-QString withoutBlanks(const QString& text)
-{
-    qsizetype begin = 0, end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    return text.sliced(begin, end - begin);
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    while (!text.isEmpty() && blank(text.back()))
+        text.chop(1);
+    while (!text.isEmpty() && blank(text.front()))
+        text.remove(0, 1);
+    return text;
 }
 
 // A name as the file holds it.
@@ -46,13 +40,11 @@ bool sameName(const QString& a, const QString& b)
     return storedName(a).compare(storedName(b), Qt::CaseInsensitive) == 0;
 }
 
-bool breaksLine(const QString& text)
-{
-    return text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(0));
-}
-
 bool storable(const Write& w)
 {
+    const auto breaksLine = [](const QString& text) {
+        return text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(0));
+    };
     const QString section = storedName(w.section), key = storedName(w.key);
     return !section.isEmpty() && !section.contains(u']') && !key.isEmpty() && !key.contains(u'=')
         && !key.startsWith(u'[') && !key.startsWith(u';') && !breaksLine(section)
@@ -102,13 +94,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QList<QByteArray> fields
         = QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).split(Separator);
-    const QString path = scratchPath("fuzz.ini");
-    QFile::remove(path);
-    if (!fields[0].isEmpty()) {
-        QFile file(path);
-        require(file.open(QIODevice::WriteOnly) && file.write(fields[0]) == fields[0].size(),
-            "the scratch file can be written");
-    }
+    // No bytes: no file at all.
+    const QString path = scratchFile("fuzz.ini", fields[0]);
+    if (fields[0].isEmpty())
+        QFile::remove(path);
 
     QList<Write> written;
     for (qsizetype i = 1; i + 1 < fields.size() && i / 3 < MaxWrites; i += 3) {

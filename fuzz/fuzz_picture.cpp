@@ -1,21 +1,14 @@
 #include "fuzz/fuzzcheck.h"
 #include "runtime/picturefile.h"
 
-#include <QFile>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     ensureGuiApplication();
     // The loader reads files, so the bytes go through one.
-    const QString path = scratchPath("picture");
-    {
-        QFile file(path);
-        require(file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-                && file.write(reinterpret_cast<const char*>(data), qint64(size)) == qint64(size),
-            "the scratch file can be written");
-    }
-    const std::optional<QImage> picture = LoadPicture(path);
+    const std::optional<QImage> picture
+        = LoadPicture(scratchFile("picture", {data, qsizetype(size)}));
     if (!picture)
         return 0;
     require(!picture->isNull() && picture->format() == QImage::Format_RGB32,

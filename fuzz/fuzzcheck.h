@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QString>
 #include <QTemporaryDir>
@@ -16,12 +17,16 @@ inline void require(bool holds, const char* property)
     std::abort();
 }
 
-// A file in a scratch folder that lasts as long as the process.
-inline QString scratchPath(const char* name)
+// A file holding the bytes given, in a scratch folder that lasts as long as the process.
+inline QString scratchFile(const char* name, QByteArrayView bytes)
 {
     static const QTemporaryDir dir;
-    require(dir.isValid(), "a scratch folder can be made");
-    return dir.filePath(QString::fromLatin1(name));
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    QFile file(path);
+    require(dir.isValid() && file.open(QIODevice::WriteOnly)
+            && file.write(bytes.data(), bytes.size()) == bytes.size(),
+        "a scratch file can be written");
+    return path;
 }
 
 // Image readers are plug-ins, found through the application object; there is no screen.

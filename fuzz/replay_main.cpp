@@ -1,10 +1,7 @@
-#include <algorithm>
+#include <QDir>
+#include <QFile>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
@@ -13,25 +10,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 // files (a folder's .gitkeep) are skipped.
 int main(int argc, char** argv)
 {
-    namespace fs = std::filesystem;
     int replayed = 0;
     for (int i = 1; i < argc; ++i) {
-        std::error_code error;
-        std::vector<fs::path> files;
-        for (const fs::directory_entry& entry : fs::directory_iterator(argv[i], error))
-            if (entry.is_regular_file() && entry.path().filename().string().front() != '.')
-                files.push_back(entry.path());
-        if (error) {
+        const QDir folder(QString::fromLocal8Bit(argv[i]));
+        if (!folder.exists()) {
             std::fprintf(stderr, "cannot read the folder %s\n", argv[i]);
             return 1;
         }
-        std::sort(files.begin(), files.end());
-        for (const fs::path& path : files) {
-            std::ifstream in(path, std::ios::binary);
-            const std::vector<char> bytes {std::istreambuf_iterator<char>(in), {}};
-            std::printf("%s\n", path.c_str());
+        for (const QFileInfo& entry : folder.entryInfoList(QDir::Files, QDir::Name)) {
+            QFile file(entry.filePath());
+            if (!file.open(QIODevice::ReadOnly)) {
+                std::fprintf(stderr, "cannot read %s\n", qPrintable(entry.filePath()));
+                return 1;
+            }
+            const QByteArray bytes = file.readAll();
+            std::printf("%s\n", qPrintable(entry.filePath()));
             std::fflush(stdout);
-            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+            LLVMFuzzerTestOneInput(
+                reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
             ++replayed;
         }
     }

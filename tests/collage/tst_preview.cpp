@@ -1,5 +1,4 @@
-#include "support/scriptedservices.h"
-#include "window/frmtessarin.h"
+#include "support/loadedwindow.h"
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
 
@@ -48,8 +47,6 @@ class TestPreview : public QObject
         return w->Pic2->Image();
     }
 
-    int lineHeight() const { return QFontMetrics(w->Pic2->Font(), &w->Pic2->Image()).height(); }
-
 private Q_SLOTS:
     void initTestCase()
     {
@@ -59,8 +56,7 @@ private Q_SLOTS:
 
     void init()
     {
-        w = std::make_unique<FrmTessarin>(services);
-        w->Form_Load();
+        w = LoadedWindow(services);
         w->Pic2->Font().setFamily(PinnedFont);
     }
 
@@ -91,18 +87,12 @@ private Q_SLOTS:
         const QRect bounds = darkBounds(preview);
         QVERIFY2(bounds.width() >= minWidth && bounds.height() >= minWidth && bounds.right() < em
                 && bounds.bottom() < em,
-            qPrintable(QStringLiteral("dark pixels in %1,%2 %3 x %4")
-                           .arg(bounds.left())
-                           .arg(bounds.top())
-                           .arg(bounds.width())
-                           .arg(bounds.height())));
-        for (int y = 0; y < side; ++y) {
-            for (int x = 0; x < side; ++x) {
-                const QRgb p = preview.pixel(x, y);
-                QVERIFY2(p == qRgb(0, 0, 0) || p == w->Pic3->Image().pixel(x % 32, y % 32),
-                    qPrintable(QStringLiteral("grey smudge at %1,%2").arg(x).arg(y)));
-            }
-        }
+            QTest::toString(bounds));
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x)
+                if (const QRgb p = preview.pixel(x, y);
+                    p != qRgb(0, 0, 0) && p != w->Pic3->Image().pixel(x % 32, y % 32))
+                    QFAIL(qPrintable(u"grey smudge at %1,%2"_qs.arg(x).arg(y)));
     }
 
     // A second line starts one line height lower at the left edge; a line too long is cut at
@@ -112,12 +102,13 @@ private Q_SLOTS:
         const QList<int> first = darkRows(showSource(u"一"_qs, QSize(40, 60)));
         QVERIFY(!first.isEmpty());
         const QImage& preview = showSource(u"一\n一"_qs, QSize(40, 60));
+        const int line = QFontMetrics(w->Pic2->Font(), &preview).height();
         QList<int> expected = first;
         for (int row : first)
-            expected.append(row + lineHeight());
+            expected.append(row + line);
         QCOMPARE(darkRows(preview), expected);
-        QCOMPARE(darkBounds(preview.copy(0, lineHeight(), 40, 60 - lineHeight())).left(),
-            darkBounds(preview.copy(0, 0, 40, lineHeight())).left());
+        QCOMPARE(darkBounds(preview.copy(0, line, 40, 60 - line)).left(),
+            darkBounds(preview.copy(0, 0, 40, line)).left());
 
         const QImage& cut = showSource(u"一一一一一一一一"_qs, QSize(30, 60));
         QCOMPARE(darkRows(cut), first);

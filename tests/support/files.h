@@ -44,11 +44,6 @@ inline QStringList entriesBelow(const QString& dir)
     return entries;
 }
 
-inline bool effectiveAccess(const QString& path, int mode)
-{
-    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), mode, AT_EACCESS) == 0;
-}
-
 // Sets file (when it is one) and folder to the given modes, runs action and restores the modes.
 // False, without running action, when modes that forbid something would not stop this user
 // anyway (root); the caller skips then.
@@ -66,7 +61,10 @@ bool runWithModes(const QString& file, QFileDevice::Permissions fileMode, const 
         QFile::setPermissions(file, fileMode);
     QFile::setPermissions(folder, folderMode);
     const bool restricted = fileMode != ReadWrite || folderMode != (ReadWrite | Enter);
-    if (restricted && effectiveAccess(file, R_OK | W_OK) && effectiveAccess(folder, W_OK))
+    const auto allowed = [](const QString& path, int mode) {
+        return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), mode, AT_EACCESS) == 0;
+    };
+    if (restricted && allowed(file, R_OK | W_OK) && allowed(folder, W_OK))
         return false;
     action();
     return true;

@@ -65,9 +65,7 @@ private:
     {
         dialogsShown.append(dialog);
         const std::optional<QString> reply = replies.isEmpty() ? std::nullopt : replies.dequeue();
-        if (!reply)
-            return false;
-        dialog.FileName = *reply;
-        return true;
+        dialog.FileName = reply.value_or(dialog.FileName);
+        return reply.has_value();
     }
 };
