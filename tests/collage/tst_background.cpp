@@ -19,15 +19,14 @@ const QRgb Stripes[] = {qRgb(10, 20, 30), qRgb(200, 100, 50), qRgb(0, 255, 0)};
 
 // Qt writes no GIFs, so they are put together here: pixels of three colours in turn from a
 // 128-colour table, 8-bit codes with a clear code every 100 pixels, which keeps the code width
-// fixed. The header may claim another size than the pixels hold.
-QByteArray stripedGif(QSize size, QSize claimed = QSize())
+// fixed.
+QByteArray stripedGif(QSize size)
 {
     QByteArray out("GIF89a");
     const auto putSize = [&] {
-        for (const int value : {claimed.width(), claimed.height()})
+        for (const int value : {size.width(), size.height()})
             out.append(char(value & 0xFF)).append(char(value >> 8));
     };
-    claimed = claimed.isValid() ? claimed : size;
     putSize();
     out.append("\xF6\0\0", 3);
     for (const QRgb colour : Stripes)
@@ -103,32 +102,30 @@ private Q_SLOTS:
         const QImage mono = painted({19, 7}, [](int x, int y) { return (x + y) % 3 ? ~0u : 0u; });
         const QByteArray xbm = encoded(mono, "XBM");
         row("xbm", xbm, mono);
-        // Opaque red, see-through black and half-transparent black, with a text that Qt writes
-        // compressed and libpng would inflate whole before any pixel.
+        // A text that Qt writes compressed and libpng would inflate whole before any pixel.
+        QImage withText = picture;
+        withText.setText(u"Comment"_qs, QString(1 << 20, u'a'));
+        const QByteArray png = encoded(withText, "PNG");
+        row("png, its text left unread", png, picture);
+        row("ico of such a png", iconOf(png), picture);
+        // Opaque red, see-through black and half-transparent black.
         const QRgb colours[] = {qRgba(255, 0, 0, 255), qRgba(0, 0, 0, 0), qRgba(0, 0, 0, 128)};
-        QImage translucent = painted(
+        const QImage translucent = painted(
             {3, 1}, [&](int x, int) { return colours[x]; }, QImage::Format_ARGB32);
-        translucent.setText(u"Comment"_qs, QString(1 << 20, u'a'));
-        const QByteArray png = encoded(translucent, "PNG");
-        const QImage onWhite = painted({3, 1}, [](int x, int) {
+        row("png over white", encoded(translucent, "PNG"), painted({3, 1}, [](int x, int) {
             return QList {qRgb(255, 0, 0), qRgb(255, 255, 255), qRgb(127, 127, 127)}[x];
-        });
-        row("png over white, its text left unread", png, onWhite);
-        row("ico of such a png", iconOf(png), onWhite);
+        }));
         const QSize wide(MaxPictureSide, 1);
         row("gif as wide as allowed", stripedGif(wide), stripedImage(wide));
 
         const QByteArray gif = stripedGif(QSize(100, 50));
         row("text, no picture", "This is not a picture.\r\n");
         row("bmp one byte short", bmp.chopped(1));
-        row("png cut short", png.chopped(20));
-        row("jpg cut short", jpg.chopped(2));
+        row("jpg cut in half", jpg.first(jpg.size() / 2));
         row("jpg of 100 scans", progressive(picture, 90));
         row("xbm cut short", xbm.left(xbm.lastIndexOf("0x")));
         row("gif without its last block", gif.chopped(2));
         row("gif one pixel wider than allowed", stripedGif(wide + QSize(1, 0)));
-        // Within the side bound, but 400 MB once decoded.
-        row("gif claiming 10000 x 10000", stripedGif(QSize(20, 10), {10000, 10000}));
     }
     void loadPicture()
     {
