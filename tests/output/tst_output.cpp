@@ -1,19 +1,20 @@
 #include "output/resultfile.h"
 #include "support/files.h"
 #include "support/loadedwindow.h"
-#include "support/scriptedservices.h"
-#include "window/frmtessarin.h"
 #include "window/vbwidgets.h"
 
 #include <QDir>
-#include <QHash>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace testsupport;
+using Command = void (FrmTessarin::*)();
+using F = FrmTessarin;
+Q_DECLARE_METATYPE(WriteError)
 
 class TestOutput : public QObject
 {
@@ -22,212 +23,244 @@ class TestOutput : public QObject
     ScriptedServices services;
     std::unique_ptr<FrmTessarin> w;
 
-    // The box's text with its no-break spaces, which the plain-text view turns into blanks.
+    // The box's text as it holds it, no-break spaces and NULs included.
     QString text() const
     {
         return w->TxtOut->document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
     }
-    QString clipboard() const { return services.clipboardText.value_or(u"<no text>"_qs); }
-
-    // Fresh text, so the box's undo history starts empty, with the given selection.
-    void setText(const QString& text, int anchor = 0, int position = 0)
+    // The same with "|" at the caret and "^" at the other end of the selection.
+    QString marked() const
     {
-        w->TxtOut->setPlainText(text);
-        select(anchor, position);
+        const QTextCursor cursor = w->TxtOut->textCursor();
+        QString text = this->text().insert(cursor.position(), u'|');
+        const int other = cursor.anchor() + (cursor.anchor() > cursor.position());
+        return cursor.hasSelection() ? text.insert(other, u'^') : text;
     }
-    void select(int anchor, int position)
+    // New text starts a new undo history; the same text only gets the selection.
+    void setMarked(QString text)
     {
+        const qsizetype caret = text.indexOf(u'|');
+        const qsizetype other = text.remove(caret, 1).indexOf(u'^');
+        if (text.remove(u'^') != this->text())
+            w->TxtOut->setPlainText(text);
         QTextCursor cursor = w->TxtOut->textCursor();
-        cursor.setPosition(anchor);
-        cursor.setPosition(position, QTextCursor::KeepAnchor);
+        cursor.setPosition(int(other < 0 ? caret : other));
+        cursor.setPosition(int(caret - (other >= 0 && other < caret)), QTextCursor::KeepAnchor);
         w->TxtOut->setTextCursor(cursor);
-    }
-
-    void run(const QString& command)
-    {
-        static const QHash<QString, void (FrmTessarin::*)()> commands {
-            {u"copy"_qs, &FrmTessarin::mnuCopy_Click},
-            {u"cut"_qs, &FrmTessarin::mnuCut_Click},
-            {u"delete"_qs, &FrmTessarin::mnuDel_Click},
-            {u"paste"_qs, &FrmTessarin::mnuPaste_Click},
-            {u"paste nothing"_qs, &FrmTessarin::mnuPaste_Click},
-            {u"copy text"_qs, &FrmTessarin::mnuCopyText_Click},
-            {u"select all"_qs, &FrmTessarin::mnuSelAll_Click},
-        };
-        (w.get()->*commands.value(command))();
     }
 
 private Q_SLOTS:
     void init() { w = LoadedWindow(services); }
     void cleanup() { w.reset(); }
 
-    // Every command for each kind of selection. A paste replaces the selection as a cut would.
+    // CR LF, a lone CR or LF and the separators U+2028 and U+2029 are one line break each.
+    void lineBreaks()
+    {
+        const QString text = u"a\r\nb\rc\nd\u2028e\u2029f\n\r\r\r\nA\r"_qs;
+        QCOMPARE(WithLineFeeds(text), u"a\nb\nc\nd\ne\nf\n\n\n\nA\n"_qs);
+        QCOMPARE(WithCrLf(text), WithLineFeeds(text).replace(u'\n', u"\r\n"_qs));
+    }
+
+    // A failed write gives a reason and changes nothing below the folder. "|" is a pipe nobody
+    // reads from, ".a.tessarin~" a killed write's temporary file. A file-size limit stands in for a
+    // full disk, which no test can mount as any user.
+    void writeWholeFile_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<WriteError>("kind");
+        QTest::addColumn<qint64>("sizeLimit");
+        QTest::addColumn<int>("mode"); // of the existing file
+
+        const QByteArray result = QByteArray::fromHex("c0f9a1a10d0aa1a1c0f9");
+        const auto row = [&](const char* name, QString target, QString existing, QByteArray bytes,
+                             WriteError kind, qint64 sizeLimit = RLIM_INFINITY, int mode = 0600) {
+            QTest::newRow(name) << target << existing << bytes << kind << sizeLimit << mode;
+        };
+        const WriteError ok = WriteError::None;
+        row("new file", "结果.txt", "", result, ok);
+        row("emptied, no tail, mode kept", "a", "a", QByteArray(), ok);
+        row("a killed write's stray taken over", "a", ".a.tessarin~", result, ok);
+        row("read-only file", "a", "a", result, WriteError::NoPermission, RLIM_INFINITY, 0444);
+        row("pipe without a reader", "a", "|", result, WriteError::Other);
+        row("device that takes all", "/dev/null", "", result, ok);
+        row("full device", "/dev/full", "", result, WriteError::DiskFull);
+        for (const int size : {300, 13'000, 131'000}) {
+            row(qPrintable(u"no room for %1 bytes"_qs.arg(size)), "a", "a", QByteArray(size, 'r'),
+                WriteError::Other, size / 2);
+        }
+    }
+    void writeWholeFile()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, existing);
+        QFETCH(QByteArray, bytes);
+        QFETCH(WriteError, kind);
+        QFETCH(qint64, sizeLimit);
+        QFETCH(int, mode);
+
+        QTemporaryDir dir;
+        const QString path = QDir::isAbsolutePath(target) ? target : dir.filePath(target);
+        const QByteArray native = QFile::encodeName(path);
+        const QByteArray old(4096, 'x');
+        if (existing == u"|")
+            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+        else if (!existing.isEmpty())
+            QVERIFY(writeFile(dir.filePath(existing), old)
+                && ::chmod(QFile::encodeName(dir.filePath(existing)).constData(), mode) == 0);
+        if (!(mode & 0200) && ::access(native.constData(), W_OK) == 0)
+            QSKIP("this user writes into read-only files anyway");
+        const QStringList before = entriesBelow(dir.path());
+        const auto modeOf = [&] {
+            struct stat st
+            {
+            };
+            return ::stat(native.constData(), &st) == 0 ? st.st_mode : 0;
+        };
+        const mode_t modeBefore = modeOf();
+
+        rlimit unlimited {};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+        const rlimit limited {std::min(rlim_t(sizeLimit), unlimited.rlim_max), unlimited.rlim_max};
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        QString error;
+        WriteError reported = WriteError::Other;
+        const bool written = WriteWholeFile(path, bytes, &error, &reported);
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        QCOMPARE(reported, kind);
+        QCOMPARE(written, kind == WriteError::None);
+        QCOMPARE(error.isEmpty(), written); // a failure says why
+        if (modeBefore != 0) // a pipe or device stays one; a file keeps its mode
+            QCOMPARE(modeOf(), modeBefore);
+        if (QDir::isAbsolutePath(target))
+            return;
+        QCOMPARE(entriesBelow(dir.path()), written ? QStringList {path} : before);
+        if (written)
+            QCOMPARE(readAll(path), bytes);
+        else if (QFileInfo(dir.filePath(existing)).isFile())
+            QCOMPARE(readAll(dir.filePath(existing)), old);
+    }
+
     void commands_data()
     {
-        QTest::addColumn<QString>("command");
+        QTest::addColumn<Command>("command");
         QTest::addColumn<QString>("before");
-        QTest::addColumn<int>("anchor");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("selected"); // as the clipboard gets it
-        QTest::addColumn<QString>("after"); // the box once the selection is gone
+        QTest::addColumn<QString>("clipboard"); // null: something that is not text
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("copied"); // the clipboard after the command
 
-        for (const char* command :
-            {"copy", "cut", "delete", "paste", "paste nothing", "copy text", "select all"}) {
-            const auto row = [&](const char* name, const QString& before, int anchor, int position,
-                                 const QString& selected, const QString& after) {
-                QTest::addRow("%s, %s", command, name) << QString::fromLatin1(command) << before
-                                                       << anchor << position << selected << after;
-            };
-            row("inside a line", "墨砾版", 1, 3, "砾版", "墨");
-            row("selected backwards", "abcdef", 4, 1, "bcd", "aef");
-            row("across lines", "ab\ncd\nef", 1, 7, "b\ncd\ne", "af");
-            row("whole lines, empty ones too", "ab\n\n", 0, 4, "ab\n\n", "");
-            row("bare caret", "abc", 2, 2, "", "abc");
-            row("no-break space", "a\u00a0b", 0, 2, "a\u00a0", "b");
-            row("empty box", "", 0, 0, "", "");
-        }
+        const QString nul(1, QChar(0));
+        const auto row
+            = [](const char* name, Command command, const QString& before, const QString& clipboard,
+                  const QString& after, const QString& copied) {
+                  QTest::newRow(name) << command << before << clipboard << after << copied;
+              };
+        row("copy inside a line", &F::mnuCopy_Click, "墨^砾版|", "x", "墨^砾版|", "砾版");
+        row("copy backwards, an empty line", &F::mnuCopy_Click, "a|b\n\nc^d", "x", "a|b\n\nc^d",
+            "b\n\nc");
+        row("copy a no-break space", &F::mnuCopy_Click, "^a\u00a0|b", "x", "^a\u00a0|b", "a\u00a0");
+        row("copy at a bare caret", &F::mnuCopy_Click, "ab|c", "x", "ab|c", "");
+        row("cut backwards", &F::mnuCut_Click, "a|bcd^ef", "x", "a|ef", "bcd");
+        row("cut across lines", &F::mnuCut_Click, "a^b\ncd\ne|f", "x", "a|f", "b\ncd\ne");
+        row("delete", &F::mnuDel_Click, "墨^砾版|", "x", "墨|", "x");
+        row("paste over a selection, CR LF one break", &F::mnuPaste_Click, "墨^砾版|",
+            "砾\r\n\u3000\n", "墨砾\n\u3000\n|", "砾\r\n\u3000\n");
+        row("paste NULs", &F::mnuPaste_Click, "|", "砾" + nul + "\n" + nul,
+            "砾" + nul + "\n" + nul + "|", "砾" + nul + "\n" + nul);
+        row("paste without text on the clipboard", &F::mnuPaste_Click, "^ab|c", QString(), "|c",
+            "");
+        row("copy text takes the whole box", &F::mnuCopyText_Click, "a^\u00a0|" + nul + "\nb", "x",
+            "a^\u00a0|" + nul + "\nb", "a\u00a0" + nul + "\nb");
+        row("select all", &F::mnuSelAll_Click, "a|b\ncd", "x", "^ab\ncd|", "x");
     }
     void commands()
     {
-        QFETCH(QString, command);
+        QFETCH(Command, command);
         QFETCH(QString, before);
-        QFETCH(int, anchor);
-        QFETCH(int, position);
-        QFETCH(QString, selected);
+        QFETCH(QString, clipboard);
         QFETCH(QString, after);
+        QFETCH(QString, copied);
 
-        // What a paste takes; for the other commands something that no command put there.
-        const QString earlier = command == u"paste" ? u"砾\r\n\u3000\n"_qs
-            : command == u"paste nothing"           ? QString()
-                                                    : u"earlier"_qs;
-        setText(before, anchor, position);
-        services.clipboardText = earlier;
-        services.clipboardHasOther = true;
-        QSignalSpy changes(w->TxtOut, &QPlainTextEdit::textChanged);
-        run(command);
-
-        const bool copies = command == u"copy" || command == u"cut" || command == u"copy text";
-        const bool removes = command == u"cut" || command == u"delete" || command.startsWith(u"p");
-        const QString pasted = command == u"paste" ? u"砾\n\u3000\n"_qs : QString();
-        const int start = qMin(anchor, position);
-        QCOMPARE(text(), removes ? QString(after).insert(start, pasted) : before);
-        QCOMPARE(clipboard(), !copies ? earlier : command == u"copy text" ? before : selected);
-        QCOMPARE(services.clipboardHasOther, !copies);
-        const QTextCursor cursor = w->TxtOut->textCursor();
-        if (removes) {
-            QVERIFY(!cursor.hasSelection());
-            QCOMPARE(cursor.position(), start + pasted.size());
-        } else {
-            QCOMPARE(changes.count(), 0);
-            const bool all = command == u"select all";
-            QCOMPARE(cursor.anchor(), all ? 0 : anchor);
-            QCOMPARE(cursor.position(), all ? before.size() : position);
-        }
-        if (command == u"select all") {
-            w->mnuCopy_Click();
-            QCOMPARE(clipboard(), before);
-        }
-        // One command is one step of the box's undo; after it, nothing is left to undo.
-        w->mnuUnDo_Click();
-        QCOMPARE(text(), before);
-        QVERIFY(!w->TxtOut->document()->isUndoAvailable());
+        setMarked(before);
+        services.clipboardText = clipboard.isNull() ? std::nullopt : std::optional(clipboard);
+        (w.get()->*command)();
+        QCOMPARE(marked(), after);
+        QCOMPARE(services.clipboardText.value_or(QString()), copied);
     }
 
-    // Commands in a row stay separate steps, even where the box would merge typed keys.
-    void undoStepByStep_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QStringList>("states"); // the text after each run of the command
-
-        QTest::newRow("pastes") << "paste" << QStringList {"abcd", "axbcd", "axxbcd", "axxxbcd"};
-        QTest::newRow("deletes") << "delete" << QStringList {"abcd", "acd", "ad", "a"};
-        QTest::newRow("cuts") << "cut" << QStringList {"abcd", "acd", "ad", "a"};
-    }
+    // Each command is one step of the box's undo, even where the box would merge typed keys.
     void undoStepByStep()
     {
-        QFETCH(QString, command);
-        QFETCH(QStringList, states);
-
-        setText(states.first());
+        const std::pair<Command, QString> steps[]
+            = {{&F::mnuPaste_Click, u"a|bcd"_qs}, {&F::mnuPaste_Click, u"ax|bcd"_qs},
+                {&F::mnuPaste_Click, u"axx^b|cd"_qs}, {&F::mnuDel_Click, u"axx^x|cd"_qs},
+                {&F::mnuDel_Click, u"axx^c|d"_qs}, {&F::mnuCut_Click, u"ax^x|d"_qs}};
+        setMarked(u"abcd|"_qs);
         services.clipboardText = u"x"_qs;
-        for (int step = 1; step < states.size(); ++step) {
-            // Pastes go one after another; deletes and cuts take the character after the caret.
-            select(command == u"paste" ? step : 1, command == u"paste" ? step : 2);
-            run(command);
-            QCOMPARE(text(), states[step]);
+        QStringList states;
+        for (const auto& [command, before] : steps) {
+            setMarked(before);
+            states.append(text());
+            (w.get()->*command)();
         }
-        for (qsizetype step = states.size() - 2; step >= 0; --step) {
+        QCOMPARE(text(), u"axd"_qs);
+        while (!states.isEmpty()) {
             w->mnuUnDo_Click();
-            QCOMPARE(text(), states[step]);
+            QCOMPARE(text(), states.takeLast());
         }
     }
 
-    void cutThenPasteMovesText()
-    {
-        setText(u"墨砾\n字画"_qs, 0, 2);
-        w->mnuCut_Click();
-        QTextCursor caret = w->TxtOut->textCursor();
-        caret.movePosition(QTextCursor::End);
-        w->TxtOut->setTextCursor(caret);
-        w->mnuPaste_Click();
-        QCOMPARE(text(), u"\n字画墨砾"_qs);
-        QCOMPARE(w->TxtOut->textCursor().position(), int(text().size()));
-    }
-
-    // Each save offers the name chosen last and replaces the whole file; a cancel writes nothing.
+    // Each save offers the name chosen last and replaces the whole file; a cancel writes nothing;
+    // a failed save warns once and says why.
     void save()
     {
         QTemporaryDir dir;
-        const QString first = dir.filePath(QStringLiteral("结果.txt"));
-        const QString second = dir.filePath(QStringLiteral("second.txt"));
+        const QString first = dir.filePath(u"结果.txt"_qs);
+        const QString second = dir.filePath(u"second.txt"_qs);
+        const QString missing = dir.filePath(u"缺少的文件夹/result.txt"_qs);
         QVERIFY(writeFile(second, QByteArray(4096, 'x')));
         const QString offeredAtStart = w->CDlgSave.FileName;
         const auto save = [&](const QString& boxText, const std::optional<QString>& reply) {
-            setText(boxText);
+            w->TxtOut->setPlainText(boxText);
             services.saveReplies.enqueue(reply);
             w->mnuSave_Click();
         };
         save(u"砾\u3000砾\r\n\u3000砾\u3000"_qs, first);
         QCOMPARE(
             readAll(first).toHex(' '), QByteArray("c0 f9 a1 a1 c0 f9 0d 0a a1 a1 c0 f9 a1 a1"));
-        save(u"\u00a0a\r\n"_qs, second);
+        save(u"\u00a0a\0\r\n"_qs, second);
         save(u"cancelled"_qs, std::nullopt);
-        QCOMPARE(readAll(second).toHex(' '), QByteArray("81 30 84 32 61 0d 0a"));
+        QCOMPARE(readAll(second).toHex(' '), QByteArray("81 30 84 32 61 00 0d 0a"));
         save(QString(), first);
         QCOMPARE(readAll(first), QByteArray());
-        QCOMPARE(entriesBelow(dir.path()), QStringList({second, first}));
-
-        QCOMPARE(services.dialogsShown.size(), 4);
-        QCOMPARE(services.dialogsShown[0].DialogTitle, u"请选择保存的文件："_qs);
-        QCOMPARE(services.dialogsShown[0].FileName, offeredAtStart);
-        QCOMPARE(services.dialogsShown[1].FileName, first);
-        QCOMPARE(services.dialogsShown[2].FileName, second);
-        QCOMPARE(services.dialogsShown[3].FileName, second);
         QVERIFY(services.warnings.isEmpty());
-    }
+        save(u"砾"_qs, missing);
+        save(u"砾"_qs, std::nullopt);
 
-    void failedSaveWarnsOnce()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("缺少的文件夹/result.txt"));
-        setText(QStringLiteral("砾"));
-        services.saveReplies.enqueue(path);
-        w->mnuSave_Click();
-
-        QVERIFY(entriesBelow(dir.path()).isEmpty());
+        QCOMPARE(entriesBelow(dir.path()), QStringList({second, first}));
         QCOMPARE(services.warnings.size(), 1);
         QCOMPARE(services.warnings[0].first, u"保存失败"_qs);
-        const QString message = services.warnings[0].second;
-        QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
-        QVERIFY2(message.endsWith(u"\n文件夹不存在。"_qs), qPrintable(message));
+        QCOMPARE(services.warnings[0].second,
+            u"无法保存文件“%1”。\n文件夹不存在。"_qs.arg(QDir::toNativeSeparators(missing)));
+        QStringList offered;
+        for (const CommonDialog& dialog : services.dialogsShown)
+            offered.append(dialog.FileName);
+        QCOMPARE(offered, QStringList({offeredAtStart, first, second, second, first, missing}));
+    }
 
-        // The dialog still offers the name; once the folder is there the same save succeeds.
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("缺少的文件夹")));
-        services.saveReplies.enqueue(path);
-        w->mnuSave_Click();
-        QCOMPARE(services.dialogsShown.last().FileName, path);
-        QCOMPARE(readAll(path).toHex(), QByteArray("c0f9"));
+    // 10^10 characters: refused with one warning, the earlier result and the tab left standing.
+    void oversizedResultIsRefused()
+    {
+        w->TxtMapWidth->setText(u"1024"_qs);
+        w->TxtMapHeight->setText(u"1024"_qs);
+        w->TxtView2->SetText(QString(10000, QChar(0x3000)));
+        w->TxtOut->setPlainText(u"earlier"_qs);
+        w->CmdConv_Click();
         QCOMPARE(services.warnings.size(), 1);
+        QCOMPARE(services.warnings[0].first, u"生成失败"_qs);
+        QCOMPARE(text(), u"earlier"_qs);
+        QVERIFY(!w->mShowOutput);
     }
 };
 
