@@ -3,7 +3,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    ensureGuiApplication();
     // The loader reads files, so the bytes go through one.
     const std::optional<QImage> picture
         = LoadPicture(scratchFile("picture", {data, qsizetype(size)}));

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <cstdint>
 #include <cstdio>
@@ -20,7 +19,6 @@ inline void require(bool holds, const char* property)
     }
 }
 
-// A file's bytes, none when it cannot be read.
 inline QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
@@ -36,13 +34,4 @@ inline QString scratchFile(const char* name, QByteArrayView bytes)
             && file.write(bytes.data(), bytes.size()) == bytes.size(),
         "a scratch file can be written");
     return file.fileName();
-}
-
-// Image readers are plug-ins, found through the application object; the platform is the
-// offscreen one (QT_QPA_PLATFORM), as there is no screen.
-inline void ensureGuiApplication()
-{
-    static int argc = 1;
-    static char name[] = "fuzz", *argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
 }

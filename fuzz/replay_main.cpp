@@ -2,9 +2,8 @@
 
 #include <QDir>
 
-// Feeds every file of the folders named on the command line to the harness, as the fuzzer does
-// with its corpus, so that the ordinary test run keeps checking every saved input, each named
-// first. Hidden files (a folder's .gitkeep) are skipped.
+// Feeds every file (hidden ones, a folder's .gitkeep, left out) of the folders named to the
+// harness, each named first, so that the ordinary test run keeps checking every saved input.
 int main(int argc, char** argv)
 {
     int replayed = 0;

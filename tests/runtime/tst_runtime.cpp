@@ -72,14 +72,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("hex");
-        const auto row = [](const char* name, const QString& text, const char* hex) {
-            QTest::newRow(name) << text << QByteArray(hex);
-        };
-        row("ASCII, NUL and the default characters", QString::fromUtf16(u"A\0\r\n墨砾\u3000", 7),
-            "41 00 0d0a c4ab c0f9 a1a1");
-        row("euro and U+F8F5 are one byte", "\u20ac\uf8f5", "80 ff");
-        row("private use that GB18030 moved", "\ue7c7", "a8bc");
-        row("GB18030 two-byte, GBK private use", "\u1e3f", "8135f437");
+        QTest::newRow("ASCII, NUL and the default characters")
+            << u"A\0\r\n墨砾\u3000"_qs << QByteArray("41 00 0d0a c4ab c0f9 a1a1");
+        QTest::newRow("euro and U+F8F5 are one byte") << u"\u20ac\uf8f5"_qs << QByteArray("80 ff");
+        QTest::newRow("private use that GB18030 moved") << u"\ue7c7"_qs << QByteArray("a8bc");
+        QTest::newRow("GB18030 two-byte, GBK private use")
+            << u"\u1e3f"_qs << QByteArray("8135f437");
     }
     void toAnsi()
     {

@@ -6,14 +6,12 @@
 #include <QQueue>
 #include <optional>
 
-// Services whose answers a test writes down in advance; nothing ever blocks.
-// Every question asked is recorded, so a test can check what the user was shown.
+// Services answering what a test wrote down in advance, never blocking, recording every question.
 class ScriptedServices : public Services
 {
 public:
     // Replies of the file dialogs: a path to choose, or nullopt to cancel.
-    QQueue<std::optional<QString>> openReplies;
-    QQueue<std::optional<QString>> saveReplies;
+    QQueue<std::optional<QString>> openReplies, saveReplies;
     QList<CommonDialog> dialogsShown;
 
     QQueue<QString> inputReplies; // an empty reply is a cancel
