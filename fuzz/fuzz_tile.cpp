@@ -2,71 +2,50 @@
 #include "fuzz/fuzzcheck.h"
 
 #include <QImage>
-#include <cstdint>
-#include <cstring>
-
-namespace {
-
-// The input, little-endian; what the input does not reach stays zero.
-struct Input
-{
-    qint32 left, top;
-    qint16 width, height;
-    qint32 sourceLeft, sourceTop;
-    qint16 tileWidth, tileHeight;
-    quint32 rop;
-    qint32 originX, originY; // any value, OriginNotGiven included
-    quint8 destinationWidth, destinationHeight, sourceWidth, sourceHeight;
-};
-static_assert(sizeof(Input) == 40);
-
-qint64 floorMod(qint64 a, qint64 b)
-{
-    return (a % b + b) % b;
-}
-
-QImage numbered(int width, int height, QRgb base)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, base + QRgb(y * width + x));
-    return image;
-}
-
-} // namespace
+#include <numeric>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Input in {};
-    std::memcpy(&in, data, std::min(size, sizeof in));
-    // Everything brought near two small real pictures, the origin anywhere: every destination
-    // pixel holds the tile pixel the grid puts there, where that pixel lies in the source, and
-    // nothing else changes.
-    const int left = in.left % 64, top = in.top % 64, width = in.width % 80,
-              height = in.height % 80;
-    const int sourceLeft = in.sourceLeft % 64, sourceTop = in.sourceTop % 64;
-    const int tileWidth = in.tileWidth % 24, tileHeight = in.tileHeight % 24;
-    const QImage source = numbered(1 + in.sourceWidth % 48, 1 + in.sourceHeight % 48, 0xFF800000);
-    const QImage before
-        = numbered(1 + in.destinationWidth % 48, 1 + in.destinationHeight % 48, 0xFF000000);
-    QImage destination = before;
+    // The input, little-endian in TileBitmap's order; what the input does not reach is zero.
+    size_t at = 0;
+    const auto next = [&](int bytes) {
+        quint64 value = 0;
+        for (int i = 0; i < bytes; ++i, ++at)
+            value |= quint64(at < size ? data[at] : 0) << 8 * i;
+        return value;
+    };
+    // Near two small real pictures, the origin anywhere: each destination pixel holds the tile
+    // pixel the grid puts there where the source has it, and nothing else changes.
+    const int left = qint32(next(4)) % 64, top = qint32(next(4)) % 64, width = qint16(next(2)) % 80,
+              height = qint16(next(2)) % 80, sourceLeft = qint32(next(4)) % 64,
+              sourceTop = qint32(next(4)) % 64, tileWidth = qint16(next(2)) % 24,
+              tileHeight = qint16(next(2)) % 24;
+    const quint32 rop = quint32(next(4));
+    const qint32 originX = qint32(next(4)), originY = qint32(next(4));
+    const QRgb untouched = 0xFF000000;
+    QImage destination(1 + int(next(1)) % 48, 1 + int(next(1)) % 48, QImage::Format_RGB32);
+    destination.fill(untouched);
+    // Source pixels numbered (rows of 32-bit pixels have no padding), each telling where it lies.
+    QImage source(1 + int(next(1)) % 48, 1 + int(next(1)) % 48, QImage::Format_RGB32);
+    auto* pixels = reinterpret_cast<QRgb*>(source.bits());
+    std::iota(pixels, pixels + source.width() * source.height(), 0xFF800000);
     TileBitmap(destination, left, top, width, height, source, sourceLeft, sourceTop, tileWidth,
-        tileHeight, in.rop, in.originX, in.originY);
+        tileHeight, rop, originX, originY);
 
-    const bool draws = tileWidth > 0 && tileHeight > 0 && in.rop == SRCCOPY;
-    const auto origin
-        = [](qint32 given, int edge) { return qint64(given == OriginNotGiven ? edge : given); };
+    const bool draws = tileWidth > 0 && tileHeight > 0 && rop == SRCCOPY;
+    const auto cell = [](int at, qint32 origin, int edge, qint64 tile) {
+        const qint64 offset = at - qint64(origin == OriginNotGiven ? edge : origin);
+        return int((offset % tile + tile) % tile);
+    };
     for (int y = 0; y < destination.height(); ++y) {
         for (int x = 0; x < destination.width(); ++x) {
-            const QPoint from(
-                sourceLeft + int(floorMod(x - origin(in.originX, left), std::max(tileWidth, 1))),
-                sourceTop + int(floorMod(y - origin(in.originY, top), std::max(tileHeight, 1))));
+            const QPoint from(sourceLeft + cell(x, originX, left, std::max(tileWidth, 1)),
+                sourceTop + cell(y, originY, top, std::max(tileHeight, 1)));
             const bool inside = x >= left && x < left + width && y >= top && y < top + height;
-            const QRgb expected = draws && inside && source.rect().contains(from)
-                ? source.pixel(from)
-                : before.pixel(x, y);
-            require(destination.pixel(x, y) == expected, "the picture holds the tiled pixels");
+            require(destination.pixel(x, y)
+                    == (draws && inside && source.rect().contains(from) ? source.pixel(from)
+                                                                        : untouched),
+                "the picture holds the tiled pixels");
         }
     }
     return 0;

@@ -1,43 +1,37 @@
 #pragma once
 
 #include <QFile>
-#include <QGuiApplication>
-#include <QString>
 #include <QTemporaryDir>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+
+// Each harness checks one input; libFuzzer or the replay of the saved inputs calls it.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 // A broken property is a finding: one line saying which, then abort, so that the fuzzer keeps
 // the input and the replay test fails on it.
 inline void require(bool holds, const char* property)
 {
-    if (holds)
-        return;
-    std::fprintf(stderr, "fuzz: property broken: %s\n", property);
-    std::abort();
+    if (!holds) {
+        std::fprintf(stderr, "fuzz: property broken: %s\n", property);
+        std::abort();
+    }
+}
+
+inline QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A file holding the bytes given, in a scratch folder that lasts as long as the process.
 inline QString scratchFile(const char* name, QByteArrayView bytes)
 {
     static const QTemporaryDir dir;
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    QFile file(path);
+    QFile file(dir.filePath(QString::fromLatin1(name)));
     require(dir.isValid() && file.open(QIODevice::WriteOnly)
             && file.write(bytes.data(), bytes.size()) == bytes.size(),
         "a scratch file can be written");
-    return path;
-}
-
-// Image readers are plug-ins, found through the application object; there is no screen.
-inline void ensureGuiApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "fuzz";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
+    return file.fileName();
 }

@@ -1,11 +1,10 @@
 #include "support/loadedwindow.h"
-#include "support/scriptedservices.h"
-#include "window/frmtessarin.h"
 #include "window/picturebox.h"
 #include "window/vbwidgets.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -48,19 +47,16 @@ private Q_SLOTS:
         }
     }
 
-    // The replies typed, one per prompt; an empty one is a cancel. Every reply is asked for, each
-    // time offering the K in use; the slow entry alone is marked, even after a cancel. The other
-    // entries ask nothing.
+    // The replies typed, one per prompt (empty cancels), each prompt offering the K in use; the
+    // slow entry alone is marked, even after a cancel. The other entries ask nothing.
     void kPrompt_data()
     {
         QTest::addColumn<QString>("replies"); // split at "|"
         QTest::addColumn<int>("k");
-        QTest::newRow("16 accepted") << u"16"_qs << 16;
-        QTest::newRow("240 accepted") << u"240"_qs << 240;
-        QTest::newRow("out of range before rounding, asked again") << u"15|241|15.9|100"_qs << 100;
+        QTest::newRow("out of range before rounding, asked again") << u"15|241|15.9|16"_qs << 16;
+        QTest::newRow("the upper limit") << u"240"_qs << 240;
         QTest::newRow("read the forgiving way") << u"&HA0"_qs << 160;
         QTest::newRow("letters only, then cancel") << u"abc|"_qs << 99;
-        QTest::newRow("cancel at once") << QString() << 99;
     }
 
     void kPrompt()
@@ -80,12 +76,48 @@ private Q_SLOTS:
         QCOMPARE(int(w->mKValue), k);
         QCOMPARE(marks(), u"001 2"_qs);
         QCOMPARE(w->mnuFS[2]->text(), u"较慢！(&3) K="_qs + QString::number(k));
-        QCOMPARE(services.prompts.size(), asked);
-        for (const ScriptedServices::Prompt& p : services.prompts)
-            QCOMPARE(p.defaultText, u"99"_qs);
+        QCOMPARE(services.prompts, QStringList(asked, u"99"_qs));
         w->mnuFS[1]->trigger();
         QCOMPARE(marks(), u"010 1"_qs);
         QCOMPARE(services.prompts.size(), asked);
+    }
+
+    // 墨 in a Song face (as on the program's home platform) fills most of the em square, points x
+    // 4 / 3 pixels at 96 dots per inch, at the top-left corner, crisp from a bitmap strike and
+    // from outlines alike: only the tile's pixels or pure black, no grey for the pixel rules.
+    void crispPreview_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("side");
+        QTest::newRow("9 points in the default 12 x 12") << 9 << 12;
+        QTest::newRow("36 points") << 36 << 100;
+    }
+    void crispPreview()
+    {
+        QFETCH(int, points);
+        QFETCH(int, side);
+        const QString song = u"AR PL UMing CN"_qs;
+        QVERIFY2(QFontDatabase::families().contains(song), "fonts-arphic-uming is not installed");
+        w->Pic2->Font().setFamily(song);
+        w->Pic2->Font().setPointSize(points);
+        w->Pic2->SetInnerSize(side, side);
+        w->TxtSrc->SetText(u"墨"_qs);
+        w->RenderPreview();
+        const QImage& preview = w->Pic2->Image();
+        QRect bounds;
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                const QRgb p = preview.pixel(x, y);
+                if (p == qRgb(0, 0, 0))
+                    bounds |= QRect(x, y, 1, 1);
+                else if (p != w->Pic3->Image().pixel(x % 32, y % 32))
+                    QFAIL(qPrintable(u"grey smudge at %1,%2"_qs.arg(x).arg(y)));
+            }
+        }
+        const int em = points * 4 / 3;
+        QVERIFY2(bounds.width() >= points && bounds.height() >= points && bounds.right() < em
+                && bounds.bottom() < em,
+            QTest::toString(bounds));
     }
 
     // Every option reaches the generator. The background's one colour, grey level 178, is dark
@@ -118,17 +150,15 @@ private Q_SLOTS:
         QCOMPARE(generated(), u"\nTTT\n\n   "_qs);
     }
 
-    // Only the active tab is filled; a click on the tab already active changes nothing, not
-    // even the focus.
+    // Only the active tab is filled, and until a tab is chosen both keep the window's button
+    // colour; a click on the tab already active changes nothing, not even the focus. Compared:
+    // the tab shown, the preview's controls visible, each label's fill style, colours, the focus.
     void switchingTabs()
     {
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        // Until a tab is chosen, the labels keep the window's button colour.
         const QColor design = w->palette().color(QPalette::Button), red(255, 192, 192),
                      green(0, 128, 0), blue(0, 0, 128);
-        // The tab shown, the preview's controls visible, each label's fill style, text and fill
-        // colours, the focus.
         const auto tabs = [&] {
             return QList<QVariant> {w->mShowOutput,
                 w->Pic1->isVisible() + w->HSBar1->isVisible() + w->VSBar1->isVisible(),

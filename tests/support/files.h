@@ -21,9 +21,7 @@ constexpr QFileDevice::Permissions Enter
 inline QByteArray readAll(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 inline bool writeFile(const QString& path, const QByteArray& bytes)

@@ -6,23 +6,16 @@
 #include <QQueue>
 #include <optional>
 
-// Services whose answers a test writes down in advance; nothing ever blocks.
-// Every question asked is recorded, so a test can check what the user was shown.
+// Services answering what a test wrote down in advance, never blocking, recording every question.
 class ScriptedServices : public Services
 {
 public:
-    struct Prompt
-    {
-        QString prompt, title, defaultText;
-    };
-
     // Replies of the file dialogs: a path to choose, or nullopt to cancel.
-    QQueue<std::optional<QString>> openReplies;
-    QQueue<std::optional<QString>> saveReplies;
+    QQueue<std::optional<QString>> openReplies, saveReplies;
     QList<CommonDialog> dialogsShown;
 
     QQueue<QString> inputReplies; // an empty reply is a cancel
-    QList<Prompt> prompts;
+    QStringList prompts; // the default text each prompt offered
 
     QList<std::pair<QString, QString>> warnings;
 
@@ -36,10 +29,9 @@ public:
     bool ShowOpen(CommonDialog& dialog) override { return answer(openReplies, dialog); }
     bool ShowSave(CommonDialog& dialog) override { return answer(saveReplies, dialog); }
 
-    QString InputBox(
-        const QString& prompt, const QString& title, const QString& defaultText) override
+    QString InputBox(const QString&, const QString&, const QString& defaultText) override
     {
-        prompts.append({prompt, title, defaultText});
+        prompts.append(defaultText);
         return inputReplies.isEmpty() ? QString() : inputReplies.dequeue();
     }
 

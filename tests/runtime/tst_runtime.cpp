@@ -1,0 +1,124 @@
+#include "runtime/codepage.h"
+#include "runtime/numbertext.h"
+
+#include <QTest>
+
+class TestRuntime : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // One text through every reading rule, Int32 as the whole type; a text read only in part passes
+    // none but LeadingNumber. Halves go to the even neighbour, the range is judged after rounding.
+    void textRules_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("leading");
+        QTest::addColumn<bool>("whole");
+        QTest::addColumn<QVariant>("int32");
+        QTest::addColumn<QVariant>("boolean");
+        const auto row = [](const char* name, const QString& text, double leading,
+                             bool whole = false, QVariant int32 = {}, QVariant boolean = {}) {
+            QTest::newRow(name) << text << leading << whole << int32 << boolean;
+        };
+        row("blanks, tabs, CR and LF anywhere", "- \t1 2\r\n. 5 e - 1", -1.25);
+        row("ideographic space is no blank", "\u300012", 0);
+        row("D exponent", "1D-2", 0.01);
+        row("exponent sign without digits", "1e+", 1);
+        row("hex: blanks, any case, never negative, stops at a misfit", "& h fFfFG", 65535);
+        row("octal stops at 8", "&o178", 15);
+        row("False with blanks", " fALSE\t", 0, false, 0, false);
+        row("True with blanks", " TRUE\r\n", 0, false, {}, true);
+        row("leading point, half down to even", "+.5", 0.5, true, 0, true);
+        row("point then exponent", "1.E+2", 100, true, 100, true);
+        row("just below a half", "0.49999999999999994", 0.49999999999999994, true, 0, true);
+        row("Int32 over after rounding", "2147483647.5", 2147483647.5, true, {}, true);
+        row("overflow", "-1e999", -qInf(), true, {}, true);
+        row("underflow", "1e-999", 0, true, 0, false);
+    }
+    void textRules()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, leading);
+        const auto shown = [](auto value) { return value ? QVariant(*value) : QVariant(); };
+        QCOMPARE(LeadingNumber(text), leading);
+        QTEST(IsWholeTextNumber(text), "whole");
+        QTEST(shown(TextToWhole(text, WholeType::Int32)), "int32");
+        QTEST(shown(TextToBoolean(text)), "boolean");
+    }
+
+    // The settings file writes numbers with NumberText and reads them with LeadingNumber, so every
+    // text must read back as the same number.
+    void numberText_data()
+    {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("negative fraction") << -12.5 << "-12.5";
+        QTest::newRow("15 digits round into exponent form") << 999999999999999.9 << "1E+15";
+        QTest::newRow("negative small") << -0.000015 << "-1.5E-05";
+    }
+    void numberText()
+    {
+        QFETCH(double, x);
+        QFETCH(QString, expected);
+        QCOMPARE(NumberText(x), expected);
+        QVERIFY(IsWholeTextNumber(expected));
+        QCOMPARE(NumberText(LeadingNumber(expected)), expected);
+    }
+
+    // The bytes of a text, their count without building them, and the text they read back as.
+    // Where the code page and GB18030 differ, the bytes are Windows' own.
+    void toAnsi_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("hex");
+        QTest::newRow("ASCII, NUL and the default characters")
+            << u"A\0\r\n墨砾\u3000"_qs << QByteArray("41 00 0d0a c4ab c0f9 a1a1");
+        QTest::newRow("euro and U+F8F5 are one byte") << u"\u20ac\uf8f5"_qs << QByteArray("80 ff");
+        QTest::newRow("private use that GB18030 moved") << u"\ue7c7"_qs << QByteArray("a8bc");
+        QTest::newRow("GB18030 two-byte, GBK private use")
+            << u"\u1e3f"_qs << QByteArray("8135f437");
+    }
+    void toAnsi()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, hex);
+        const QByteArray bytes = ToAnsi(text);
+        QCOMPARE(bytes.toHex(' '), QByteArray::fromHex(hex).toHex(' '));
+        QCOMPARE(AnsiByteLength(text), bytes.size());
+        QCOMPARE(FromAnsi(bytes), text);
+    }
+
+    // Lone surrogates (low, high, then a pair) are written as U+FFFD; codes ToAnsi never writes
+    // read as U+FFFD: four bytes past U+10FFFF, a lead byte before DEL, a code cut after three.
+    void malformedInput()
+    {
+        const QString text = u"\xdc00\xd800\xd800\xdc00"_qs, r(QChar(0xFFFD));
+        QCOMPARE(ToAnsi(text).toHex(), QByteArray("8431a4378431a43790308130"));
+        QCOMPARE(AnsiByteLength(text), 12);
+        QCOMPARE(FromAnsi(QByteArray::fromHex("e3329a36 42 817f 41 813081")),
+            r + "B" + r + "\x7f" + "A" + r + "0" + r);
+    }
+
+    // One at a time and all together, with the byte count agreeing.
+    void everyCodePointRoundTrips()
+    {
+        QString all;
+        for (char32_t c = 0; c <= 0x10FFFF; c += c < 0x10000 ? 1 : 0x3F) {
+            if (c >= 0xD800 && c <= 0xDFFF)
+                continue;
+            const QString one = QString::fromUcs4(&c, 1);
+            const QByteArray bytes = ToAnsi(one);
+            if (FromAnsi(bytes) != one || AnsiByteLength(one) != bytes.size())
+                QFAIL(qPrintable(u"U+%1 as %2"_qs.arg(quint32(c), 4, 16).arg(bytes.toHex())));
+            all += one;
+        }
+        all += u"\U0010ffff"_qs;
+        const QByteArray bytes = ToAnsi(all);
+        QCOMPARE(AnsiByteLength(all), bytes.size());
+        QVERIFY(FromAnsi(bytes) == all);
+    }
+};
+
+QTEST_MAIN(TestRuntime)
+#include "tst_runtime.moc"
