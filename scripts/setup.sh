@@ -54,10 +54,10 @@ run_suite() {
 
 # ctest's totals line and the failed tests, for the summary at the end.
 suite_totals() {
-    [ -f "$1/ctest.log" ] || { echo "    not built"; return; }
+    [ -f "$1/ctest.log" ] || { echo "    the build failed (see above)"; return; }
     awk '/tests passed, / { print "    " $0 }
          /^The following tests FAILED:/ { failed = 1; next }
-         failed && /^[ \t]+[0-9]+ - / { print "  " $0 }' "$1/ctest.log"
+         failed && sub(/^[ \t]+/, "") && /^[0-9]+ - / { print "      " $0 }' "$1/ctest.log"
 }
 
 case "${1:-}" in
