@@ -49,7 +49,7 @@ run_suite() {
     local dir=$1
     configure "$dir" "${@:2}" || return 1
     cmake --build "$dir" -j"$(nproc)" || return 1
-    (cd "$dir" && ctest --output-on-failure --output-log "$dir/ctest.log")
+    (cd "$dir" && ctest --output-on-failure --output-log ctest.log)
 }
 
 # ctest's totals line and the failed tests, for the summary at the end.
