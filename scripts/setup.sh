@@ -3,55 +3,101 @@
 # ("start") or runs every test ("test"). Only what is missing is installed.
 set -euo pipefail
 
+# Started with an empty environment (env -i), bash keeps a PATH of its own but
+# exports none, and the compiler and dpkg need one.
+printenv PATH >/dev/null || export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
+
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${TESSARIN_BUILD_DIR:-$root/build}
 
+# Installed without their recommendations, which would bring systemd, GTK and
+# Vulkan drivers along; whatever the build, the window or the tests need is named.
 packages=(
-    build-essential cmake
-    qt6-base-dev
-    fonts-arphic-uming fonts-noto-cjk # a Song face for crisp small characters, and a full CJK set
-    xvfb xauth x11-utils libxcb1-dev  # a real X server for the window tests, a display probe, X calls
+    # the build: compiler, CMake, Qt's headers, and the X library the program test calls
+    build-essential cmake qt6-base-dev libxcb1-dev
+    # the window: Qt's Wayland platform plugin (xcb comes with Qt), Qt's own Chinese texts
+    qt6-wayland qt6-translations-l10n
+    # fonts: a Song face for crisp small characters, and a full CJK set
+    fonts-arphic-uming fonts-noto-cjk
+    # a probe for an X display that answers
+    x11-utils
+    # the real-window tests: a virtual X server, a window manager, real key presses
+    xvfb xauth openbox xdotool
 )
 
 source "$root/scripts/install-missing.sh"
 
-build() {
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build "$build" -j"$(nproc)"
+configure() {
+    cmake -S "$root" -B "$1" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${@:2}"
 }
 
-have_display() {
-    [ -n "${WAYLAND_DISPLAY:-}" ] && return 0
+# A Wayland display counts only when the compositor's socket is there: a
+# WAYLAND_DISPLAY inherited by a terminal can outlive its session.
+have_wayland() {
+    local socket=${WAYLAND_DISPLAY:-}
+    [ -n "$socket" ] || return 1
+    [[ $socket == /* ]] || socket=${XDG_RUNTIME_DIR:-/nonexistent}/$socket
+    [ -S "$socket" ]
+}
+
+have_x() {
     [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1
+}
+
+# Configures, builds and runs one suite; its ctest log is kept for the summary.
+run_suite() {
+    local dir=$1
+    configure "$dir" "${@:2}" || return 1
+    cmake --build "$dir" -j"$(nproc)" || return 1
+    (cd "$dir" && ctest --output-on-failure --output-log ctest.log)
+}
+
+# ctest's totals line and the failed tests, for the summary at the end.
+suite_totals() {
+    [ -f "$1/ctest.log" ] || { echo "    the build failed (see above)"; return; }
+    awk '/tests passed, / { print "    " $0 }
+         /^The following tests FAILED:/ { failed = 1; next }
+         failed && sub(/^[ \t]+/, "") && /^[0-9]+ - / { print "      " $0 }' "$1/ctest.log"
 }
 
 case "${1:-}" in
 start)
     install_missing "${packages[@]}"
-    build
-    if ! have_display; then
-        # Without a window, the command-line companion shows the default collage.
-        cat <<MSG
-Tessarin is built, but this machine has no display to show its window on
-(neither DISPLAY nor WAYLAND_DISPLAY names one that answers).
-The default collage, made by $build/tessarin-cli:
-MSG
-        "$build/tessarin-cli"
-        printf '\n\nTo start the window on a virtual X server: xvfb-run -a %s\n' "$build/tessarin"
-        exit 0
+    configure "$build"
+    cmake --build "$build" -j"$(nproc)" --target tessarin tessarin-cli
+    if have_wayland; then
+        # Native on Wayland when Qt's plugin reaches the compositor, else X11 through XWayland.
+        QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-wayland;xcb} exec "$build/tessarin"
+    elif have_x; then
+        exec "$build/tessarin"
     fi
-    exec "$build/tessarin"
+    cat <<MSG
+Tessarin is built, but no display answers here (no X server at DISPLAY, no
+Wayland socket for WAYLAND_DISPLAY). The default collage, made by $build/tessarin-cli:
+MSG
+    "$build/tessarin-cli"
+    printf '\n\nTo see the window, run this command again on a desktop (X11 or Wayland); to make a collage here: %s -t TEXT (--help lists the options).\n' \
+        "$build/tessarin-cli"
     ;;
 test)
     install_missing "${packages[@]}"
-    build
-    (cd "$build" && ctest --output-on-failure)
-    # The whole suite once more, built with the address and undefined-behaviour
-    # sanitizers, so memory errors fail the run instead of lying in wait.
-    cmake -S "$root" -B "$build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARIN_SANITIZE=ON
-    cmake --build "$build-sanitize" -j"$(nproc)"
-    cd "$build-sanitize"
-    ctest --output-on-failure
+    # Both suites run whatever the other gives; the second is built with the
+    # address and undefined-behaviour sanitizers, so memory errors fail the run
+    # instead of lying in wait.
+    rm -f "$build/ctest.log" "$build-sanitize/ctest.log"
+    failed=()
+    run_suite "$build" || failed+=("the ordinary suite ($build)")
+    run_suite "$build-sanitize" -DTESSARIN_SANITIZE=ON || failed+=("the sanitizer suite ($build-sanitize)")
+    echo
+    echo "The ordinary suite ($build):"
+    suite_totals "$build"
+    echo "The sanitizer suite ($build-sanitize):"
+    suite_totals "$build-sanitize"
+    if ((${#failed[@]})); then
+        printf 'FAILED: %s\n' "${failed[@]}" >&2
+        exit 1
+    fi
+    echo "Both suites passed."
     ;;
 *)
     echo "usage: $0 start|test" >&2
