@@ -5,6 +5,15 @@
 #include <QCloseEvent>
 #include <QWindow>
 
+namespace {
+
+bool isNormal(Qt::WindowStates state)
+{
+    return !(state & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+} // namespace
+
 void FrmTessarin::Form_Load()
 {
     LoadSettings();
@@ -41,22 +50,36 @@ void FrmTessarin::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-// The stored bounds are the outer ones, but the frame a window manager adds is
-// known only some time after the window is shown; the size is made good as soon
-// as it is.
+// The stored bounds are the outer ones, but the frame a window manager adds is known only some
+// time after the window is shown, and it differs between the normal and the maximized state. The
+// loaded bounds are applied once the window is first seen normal in its frame, which for a window
+// that opened maximized is when it is restored; from then on the normal bounds are the ones last
+// seen in the normal state.
 bool FrmTessarin::event(QEvent* event)
 {
     const bool handled = QWidget::event(event);
     const QEvent::Type type = event->type();
-    if (m_restoredFrame.isValid() && isVisible()
-        && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show)
-        && frameMarginsOf() != QMargins()) {
-        const QRect wanted = m_restoredFrame;
-        m_restoredFrame = QRect();
-        if (windowState() == Qt::WindowNoState)
-            resize(wanted.marginsRemoved(frameMarginsOf()).size());
+    if ((type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show) && isVisible()
+        && isNormal(windowState()) && frameMarginsOf() != QMargins()) {
+        if (!m_placementPending) {
+            m_normalBounds = frameGeometry();
+        } else {
+            m_placementPending = false;
+            // One request for both, as a window manager that is still restoring the window may
+            // answer a move and a resize on their own with bounds of its own.
+            if (frameGeometry() != m_normalBounds)
+                setGeometry(m_normalBounds.marginsRemoved(frameMarginsOf()));
+        }
     }
     return handled;
+}
+
+// A window that is not in the normal state shows other bounds, or none.
+QRect FrmTessarin::normalBounds() const
+{
+    if (isNormal(windowState()))
+        return frameGeometry();
+    return m_normalBounds.isValid() ? m_normalBounds : normalGeometry();
 }
 
 QMargins FrmTessarin::frameMarginsOf() const

@@ -3,7 +3,6 @@
 #include "runtime/codepage.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QList>
 #include <cstdint>
 
@@ -78,22 +77,16 @@ QString readBack(const QString& written)
     return value.first(end);
 }
 
-void requireReadsBack(const QString& path, const Write& w, const char* property)
+void requireReadsBack(const QByteArray& document, const Write& w, const char* property)
 {
     const QString expected = readBack(w.value);
     // Neither marker can be delivered from the file, as values hold no line break.
     QString got = QStringLiteral("\r");
-    const qint32 bytes = ReadIni(path, w.section, w.key, got, QStringLiteral("\n"));
+    const qint32 bytes = ReadIni(document, w.section, w.key, got, QStringLiteral("\n"));
     if (expected.isEmpty())
         require(bytes == 0 && got == u"\r", property);
     else
         require(bytes == AnsiByteLength(expected) && got == expected, property);
-}
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -102,30 +95,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QList<QByteArray> fields
         = QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).split(Separator);
-    const QString path = scratchPath("fuzz.ini");
-    QFile::remove(path);
-    if (!fields[0].isEmpty()) {
-        QFile file(path);
-        require(file.open(QIODevice::WriteOnly) && file.write(fields[0]) == fields[0].size(),
-            "the scratch file can be written");
-    }
+    QByteArray document = fields[0];
 
     QList<Write> written;
     for (qsizetype i = 1; i + 1 < fields.size() && i / 3 < MaxWrites; i += 3) {
         const Write w {FromAnsi(fields[i]), FromAnsi(fields[i + 1]),
             i + 2 < fields.size() ? FromAnsi(fields[i + 2]) : QString()};
         QString before;
-        const qint32 found = ReadIni(path, w.section, w.key, before, QString());
+        const qint32 found = ReadIni(document, w.section, w.key, before, QString());
         require(found >= 0 && found <= MaxValueBytes, "a read delivers at most 254 bytes");
 
-        const QByteArray old = contents(path);
-        const bool accepted = WriteIni(path, w.section, w.key, w.value) != 0;
+        const QByteArray old = document;
+        const bool accepted = WriteIni(document, w.section, w.key, w.value) != 0;
         require(accepted == storable(w), "the writer takes exactly what it can store");
         if (!accepted) {
-            require(contents(path) == old, "a refused write leaves the file as it was");
+            require(document == old, "a refused write leaves the document as it was");
             continue;
         }
-        requireReadsBack(path, w, "a written key reads back at once");
+        requireReadsBack(document, w, "a written key reads back at once");
         written.append(w);
     }
 
@@ -135,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (qsizetype j = i + 1; j < written.size(); ++j)
             if (sameName(written[j].section, last.section) && sameName(written[j].key, last.key))
                 last.value = written[j].value;
-        requireReadsBack(path, last, "every written key reads back after all writes");
+        requireReadsBack(document, last, "every written key reads back after all writes");
     }
     return 0;
 }

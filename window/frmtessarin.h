@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/settingsrules.h"
 #include "runtime/commondialog.h"
 
 #include <QWidget>
@@ -97,8 +98,7 @@ public:
     void Form_Unload();
     void LoadSettings();
     void SaveSettings();
-    void SetSettingsPath(const QString& path) { m_settingsPath = path; }
-    QString SettingsPath() const { return m_settingsPath; }
+    void SetSettingsFiles(const SettingsFiles& files) { m_settingsFiles = files; }
 
     // Collage generation.
     void RenderPreview();
@@ -170,7 +170,8 @@ protected:
 private:
     void SwitchTab(Label& active, Label& inactive);
     void copyPreviewFontToSource();
-    void loadWindowPlacement(const QString& path);
+    void loadWindowPlacement(const QRect& twips, bool maximized);
+    QRect normalBounds() const;
     QMargins frameMarginsOf() const;
     void AutoSwitchToPreview();
     void applyStyle(CheckBox* box, void (QFont::*style)(bool));
@@ -181,7 +182,12 @@ private:
     void setTabOrder();
 
     Services& m_services;
-    QString m_settingsPath;
-    QRect m_restoredFrame;
+    SettingsFiles m_settingsFiles;
+    // The settings file as read at start; the save sets the keys in it and writes it whole.
+    QByteArray m_settingsDocument;
+    // The outer bounds of the normal window: as loaded until the window has been seen normal in
+    // its frame, then as last seen so.
+    QRect m_normalBounds;
+    bool m_placementPending = false;
     int m_mousePointer = MousePointerDefault;
 };

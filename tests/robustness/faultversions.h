@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/inifile.h"
 #include "app/settingskeys.h"
 
 #include <QByteArray>
@@ -13,6 +14,16 @@ namespace faultversions {
 inline QString settingValue(int index, bool versionB)
 {
     return versionB ? QStringLiteral("乙%1-").arg(index).repeated(8) : QString::number(index);
+}
+
+// The settings file as one save writes it, all twenty keys in one document.
+inline QByteArray settingsBytes(bool versionB)
+{
+    QByteArray document;
+    for (int i = 0; i < SettingCount; ++i)
+        WriteIni(document, QString::fromUtf16(SettingKeys[i].section),
+            QString::fromUtf16(SettingKeys[i].key), settingValue(i, versionB));
+    return document;
 }
 
 // A result file of several megabytes, so that a kill lands in the middle of writing it: rows of

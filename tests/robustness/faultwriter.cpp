@@ -1,4 +1,3 @@
-#include "app/inifile.h"
 #include "output/resultfile.h"
 #include "robustness/faultversions.h"
 
@@ -30,21 +29,14 @@ int main(int argc, char** argv)
     }
     const bool settings = std::strcmp(argv[1], "settings") == 0;
     const QString path = QFile::decodeName(argv[2]);
-    const QByteArray results[2] = {settings ? QByteArray() : faultversions::resultBytes(false),
-        settings ? QByteArray() : faultversions::resultBytes(true)};
+    const QByteArray results[2]
+        = {settings ? faultversions::settingsBytes(false) : faultversions::resultBytes(false),
+            settings ? faultversions::settingsBytes(true) : faultversions::resultBytes(true)};
 
     std::puts("ready");
     std::fflush(stdout);
     for (bool versionB = true;; versionB = !versionB) {
-        if (settings) {
-            for (int i = 0; i < SettingCount; ++i) {
-                const SettingKey& setting = SettingKeys[i];
-                if (!WriteIni(path, QString::fromUtf16(setting.section),
-                        QString::fromUtf16(setting.key), faultversions::settingValue(i, versionB)))
-                    return 1;
-                written();
-            }
-        } else if (WriteWholeFile(path, results[versionB], nullptr)) {
+        if (WriteWholeFile(path, results[versionB], nullptr)) {
             written();
         } else {
             return 1;

@@ -97,7 +97,7 @@ class TestBadInputs : public QObject
         w.reset();
         services = ScriptedServices();
         w = std::make_unique<FrmTessarin>(services);
-        w->SetSettingsPath(settingsPath);
+        w->SetSettingsFiles({settingsPath, settingsPath});
         w->Form_Load();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
