@@ -12,6 +12,12 @@ bool isNormal(Qt::WindowStates state)
     return !(state & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
 }
 
+// After the window is first seen normal in its frame, the window manager may for a moment still
+// report bounds of its own, or the margins of the maximized frame; the loaded bounds are asserted
+// again during that moment, a few times at most.
+constexpr qint64 PlacingMilliseconds = 1000;
+constexpr int PlacingRequests = 3;
+
 } // namespace
 
 void FrmTessarin::Form_Load()
@@ -61,23 +67,32 @@ bool FrmTessarin::event(QEvent* event)
     const QEvent::Type type = event->type();
     if ((type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show) && isVisible()
         && isNormal(windowState()) && frameMarginsOf() != QMargins()) {
-        if (!m_placementPending) {
-            m_normalBounds = frameGeometry();
-        } else {
+        if (m_placementPending) {
             m_placementPending = false;
-            // One request for both, as a window manager that is still restoring the window may
-            // answer a move and a resize on their own with bounds of its own.
-            if (frameGeometry() != m_normalBounds)
+            m_placingRequests = 0;
+            m_placing.start();
+        }
+        if (placing()) {
+            // One request for both, as a move and a resize on their own may each be answered
+            // with bounds the window manager had in mind for the other.
+            if (frameGeometry() != m_normalBounds && m_placingRequests++ < PlacingRequests)
                 setGeometry(m_normalBounds.marginsRemoved(frameMarginsOf()));
+        } else {
+            m_normalBounds = frameGeometry();
         }
     }
     return handled;
 }
 
+bool FrmTessarin::placing() const
+{
+    return m_placing.isValid() && m_placing.elapsed() < PlacingMilliseconds;
+}
+
 // A window that is not in the normal state shows other bounds, or none.
 QRect FrmTessarin::normalBounds() const
 {
-    if (isNormal(windowState()))
+    if (isNormal(windowState()) && !placing())
         return frameGeometry();
     return m_normalBounds.isValid() ? m_normalBounds : normalGeometry();
 }

@@ -77,13 +77,11 @@ SettingsFiles FindSettingsFiles(const QString& programDir, const QString& userCo
     // The file is replaced through a new file in its folder, so the folder must take one.
     const bool savableBeside = replaceable(beside) && QFileInfo(programDir).isWritable()
         && (!besideFile.exists() || besideFile.isWritable());
+    const QString readBeside = holdsSettings(beside) ? beside : QString();
     if (savableBeside)
-        return {holdsSettings(beside) ? beside : holdsSettings(user) ? user : QString(), beside};
+        return {readBeside.isEmpty() && holdsSettings(user) ? user : readBeside, beside};
     // The saves go to the user's folder, so what was saved there last is read first.
-    return {holdsSettings(user)     ? user
-            : holdsSettings(beside) ? beside
-                                    : QString(),
-        replaceable(user) ? user : QString()};
+    return {holdsSettings(user) ? user : readBeside, replaceable(user) ? user : QString()};
 }
 
 bool FileExists(const QString& path)

@@ -3,6 +3,7 @@
 #include "app/settingsrules.h"
 #include "runtime/commondialog.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 
@@ -172,6 +173,7 @@ private:
     void copyPreviewFontToSource();
     void loadWindowPlacement(const QRect& twips, bool maximized);
     QRect normalBounds() const;
+    bool placing() const;
     QMargins frameMarginsOf() const;
     void AutoSwitchToPreview();
     void applyStyle(CheckBox* box, void (QFont::*style)(bool));
@@ -189,5 +191,7 @@ private:
     // its frame, then as last seen so.
     QRect m_normalBounds;
     bool m_placementPending = false;
+    QElapsedTimer m_placing;
+    int m_placingRequests = 0;
     int m_mousePointer = MousePointerDefault;
 };
