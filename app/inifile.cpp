@@ -1,72 +1,30 @@
 #include "app/inifile.h"
 
 #include "runtime/codepage.h"
+#include "runtime/numbertext.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringView>
 #include <optional>
 
 namespace {
 
-// Far beyond any settings file; a larger file is refused rather than read into memory.
-constexpr qsizetype MaxFileBytes = 16 * 1024 * 1024;
 // The profile functions' reply buffer holds 255 bytes, one of them the terminating NUL.
 constexpr qsizetype MaxValueBytes = 254;
 constexpr char LineEnd[] = "\r\n";
 
-bool isBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t';
-}
-
-QStringView trimBlanks(QStringView text)
-{
-    while (!text.isEmpty() && isBlank(text.front().unicode()))
-        text = text.sliced(1);
-    while (!text.isEmpty() && isBlank(text.back().unicode()))
-        text.chop(1);
-    return text;
-}
-
 // Blanks, quotes, "=", ";", CR, LF and NUL are below 0x40 and are no digit, so they are never part
 // of a two-byte or four-byte character and can be looked for in the raw bytes; so can "[" as the
 // first byte of a line. "]" and "[" are also trail bytes, so "]" is looked for in decoded text.
-QByteArrayView trimBlanks(QByteArrayView bytes)
-{
-    while (!bytes.isEmpty() && isBlank(uchar(bytes.front())))
-        bytes = bytes.sliced(1);
-    while (!bytes.isEmpty() && isBlank(uchar(bytes.back())))
-        bytes.chop(1);
-    return bytes;
-}
-
 QByteArrayView withoutEnclosingQuotes(QByteArrayView bytes)
 {
     if (bytes.size() >= 2 && bytes.front() == bytes.back()
         && (bytes.front() == '"' || bytes.front() == '\''))
         return bytes.sliced(1, bytes.size() - 2);
     return bytes;
-}
-
-// The length of the character at i as FromAnsi reads it; a byte that starts no complete code
-// stands alone.
-qsizetype characterLength(QByteArrayView bytes, qsizetype i)
-{
-    const auto at = [&](qsizetype j) { return j < bytes.size() ? uchar(bytes[j]) : uchar(0); };
-    const auto isLead = [](uchar b) { return b >= 0x81 && b <= 0xFE; };
-    const auto isDigit = [](uchar b) { return b >= 0x30 && b <= 0x39; };
-    if (!isLead(at(i)))
-        return 1;
-    const uchar second = at(i + 1);
-    if (second >= 0x40 && second <= 0xFE && second != 0x7F)
-        return 2;
-    if (isDigit(second) && isLead(at(i + 2)) && isDigit(at(i + 3)))
-        return 4;
-    return 1;
 }
 
 // What the caller's buffer would hold: the text up to its first NUL, at most 254 bytes of it and
@@ -78,7 +36,7 @@ QByteArrayView deliverable(QByteArrayView bytes)
         bytes = bytes.first(nul);
     qsizetype end = 0;
     while (end < bytes.size()) {
-        const qsizetype next = end + characterLength(bytes, end);
+        const qsizetype next = end + AnsiCharacterLength(bytes, end);
         if (next > MaxValueBytes)
             break;
         end = next;
@@ -86,24 +44,10 @@ QByteArrayView deliverable(QByteArrayView bytes)
     return bytes.first(end);
 }
 
-// The whole file, or nothing when it is missing, unreadable, not a regular file or too large.
-std::optional<QByteArray> readIniBytes(const QString& path)
-{
-    if (!QFileInfo(path).isFile())
-        return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxFileBytes)
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || bytes.size() > MaxFileBytes)
-        return std::nullopt;
-    return bytes;
-}
-
 // The names as the file can hold them: the platform's functions took them in the code page.
 QString storableName(const QString& name)
 {
-    return FromAnsi(ToAnsi(trimBlanks(name)));
+    return FromAnsi(ToAnsi(TrimBlanks(name)));
 }
 
 bool sameName(QStringView stored, QStringView asked)
@@ -147,7 +91,7 @@ Place findKey(QByteArrayView bytes, QStringView section, QStringView key)
     for (qsizetype pos = 0; pos < bytes.size();) {
         const Line line = lineAt(bytes, pos);
         pos = line.next;
-        const QByteArrayView text = trimBlanks(bytes.sliced(line.begin, line.end - line.begin));
+        const QByteArrayView text = TrimBlanks(bytes.sliced(line.begin, line.end - line.begin));
         if (text.isEmpty() || text.front() == ';')
             continue;
         if (text.front() == '[') {
@@ -156,7 +100,7 @@ Place findKey(QByteArrayView bytes, QStringView section, QStringView key)
                 break;
             const QString header = FromAnsi(text.sliced(1));
             const qsizetype close = header.indexOf(u']');
-            if (sameName(trimBlanks(QStringView(header).first(close < 0 ? header.size() : close)),
+            if (sameName(TrimBlanks(QStringView(header).first(close < 0 ? header.size() : close)),
                     section)) {
                 inSection = true;
                 place.sectionFound = true;
@@ -170,7 +114,7 @@ Place findKey(QByteArrayView bytes, QStringView section, QStringView key)
             continue;
         place.insertAt = line.next;
         place.insertNeedsBreak = line.next == line.end;
-        if (sameName(trimBlanks(FromAnsi(text.first(equals))), key)) {
+        if (sameName(TrimBlanks(FromAnsi(text.first(equals))), key)) {
             place.keyFound = true;
             place.valueBegin = text.data() - bytes.data() + equals + 1;
             place.valueEnd = line.end;
@@ -186,11 +130,10 @@ bool holdsLineBreakOrNul(QStringView text)
 }
 
 // Names that would not read back as the same section or key are refused.
-bool canStore(QStringView section, QStringView key, QStringView value)
+bool canStore(QStringView section, QStringView key)
 {
-    return !section.isEmpty() && !section.contains(u']') && !holdsLineBreakOrNul(section)
-        && !key.isEmpty() && !key.contains(u'=') && !key.startsWith(u'[') && !key.startsWith(u';')
-        && !holdsLineBreakOrNul(key) && !holdsLineBreakOrNul(value);
+    return !section.isEmpty() && !section.contains(u']') && !key.isEmpty() && !key.contains(u'=')
+        && !key.startsWith(u'[') && !key.startsWith(u';');
 }
 
 QByteArray withKey(
@@ -223,19 +166,34 @@ QByteArray withKey(
 
 } // namespace
 
-qint32 ReadIni(const QString& file, const QString& section, const QString& key, QString& value,
-    const QString& defaultValue)
+std::optional<QByteArray> ReadIniFile(const QString& path)
 {
-    const std::optional<QByteArray> bytes = readIniBytes(file);
-    const Place place
-        = bytes ? findKey(*bytes, storableName(section), storableName(key)) : Place {};
+    // Anything but a regular file (a folder, a FIFO, a device) is no settings file, and opening
+    // a FIFO would wait for a writer.
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxIniFileBytes)
+        return std::nullopt;
+    // One byte more than the file holds is asked for: a file that changes its length while it is
+    // read is read as missing.
+    const qint64 size = file.size();
+    QByteArray bytes = file.read(size + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() != size)
+        return std::nullopt;
+    return bytes;
+}
+
+qint32 ReadIni(const QByteArray& document, const QString& section, const QString& key,
+    QString& value, const QString& defaultValue)
+{
+    const Place place = findKey(document, storableName(section), storableName(key));
     // defaultValue may be value itself, so it is taken before value changes.
     QByteArray fallback;
     QByteArrayView stored;
     if (place.keyFound) {
-        const QByteArrayView all(*bytes);
-        stored = withoutEnclosingQuotes(
-            trimBlanks(all.sliced(place.valueBegin, place.valueEnd - place.valueBegin)));
+        stored = withoutEnclosingQuotes(TrimBlanks(
+            QByteArrayView(document).sliced(place.valueBegin, place.valueEnd - place.valueBegin)));
     } else {
         fallback = ToAnsi(defaultValue);
         stored = fallback;
@@ -247,26 +205,14 @@ qint32 ReadIni(const QString& file, const QString& section, const QString& key, 
 }
 
 qint32 WriteIni(
-    const QString& file, const QString& section, const QString& key, const QString& value)
+    QByteArray& document, const QString& section, const QString& key, const QString& value)
 {
+    if (holdsLineBreakOrNul(section) || holdsLineBreakOrNul(key) || holdsLineBreakOrNul(value))
+        return 0;
     const QString sectionName = storableName(section);
     const QString keyName = storableName(key);
-    if (!canStore(sectionName, keyName, value))
+    if (!canStore(sectionName, keyName))
         return 0;
-
-    QByteArray bytes;
-    if (QFileInfo::exists(file)) {
-        std::optional<QByteArray> current = readIniBytes(file);
-        if (!current)
-            return 0;
-        bytes = std::move(*current);
-    }
-    const QByteArray updated = withKey(bytes, sectionName, keyName, ToAnsi(value));
-
-    // The new bytes replace the file only once they are all on disk, so a crash or a full disk
-    // leaves the old file whole.
-    QSaveFile out(file);
-    const bool written
-        = out.open(QIODevice::WriteOnly) && out.write(updated) == updated.size() && out.commit();
-    return written ? 1 : 0;
+    document = withKey(document, sectionName, keyName, ToAnsi(value));
+    return 1;
 }

@@ -1,20 +1,23 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
-// Reading and writing one key of an INI file whose text is in the ANSI code page (GBK, with
-// GB18030 four-byte codes for what GBK cannot hold; see runtime/codepage.h). QSettings cannot read
-// such files, hence these two functions.
+// Reading and writing one key of an INI document: the bytes of an INI file, read once and written
+// back once as a whole, in the ANSI code page (GBK, with GB18030 four-byte codes for what GBK
+// cannot hold; see runtime/codepage.h). QSettings cannot read such files, hence these functions.
 //
-// The file: a line whose first non-blank character is "[" opens a section named by the text up to
-// the first "]" (to the end of the line when there is none, so "[name" still opens "name"); text
-// after the "]" is ignored. A line whose first non-blank character is ";" is a comment. Any other
-// line holding "=" is a key line: the key is the text before the first "=", the value the text
-// after it. Every other line is ignored. Lines end in CR LF, LF or a lone CR. Blanks are spaces
-// and tabs; they are dropped around section names, key names and values, in the file and in the
-// names asked for. Names are compared without regard to letter case (Qt's case folding), so
-// "LEFT", "Left" and "left" are one key, and so are "ΑΒΓ" and "αβγ".
+// The document: a line whose first non-blank character is "[" opens a section named by the text
+// up to the first "]" (to the end of the line when there is none, so "[name" still opens "name");
+// text after the "]" is ignored. A line whose first non-blank character is ";" is a comment. Any
+// other line holding "=" is a key line: the key is the text before the first "=", the value the
+// text after it. Every other line is ignored. Lines end in CR LF, LF or a lone CR. Blanks are
+// spaces and tabs (and, in a name asked for, CR and LF); they are dropped around section names,
+// key names and values, in the document and in the names asked for. Names are compared without
+// regard to letter case (Qt's case folding), so "LEFT", "Left" and "left" are one key, and so are
+// "ΑΒΓ" and "αβγ".
 //
 // Where a section name occurs more than once, only its first occurrence counts: the keys under a
 // later header of the same name are neither read nor written. Within the section, the first line
@@ -22,31 +25,34 @@
 //
 // Names are taken through the code page first, as the platform's profile functions took them (an
 // unpaired surrogate becomes U+FFFD).
-//
-// A file larger than 16 MiB, or a path that holds anything but a readable regular file, reads as
-// missing, and WriteIni refuses it with 0 rather than replace what it cannot read.
+
+// Far beyond any settings file; a larger one is never read into memory.
+inline constexpr qsizetype MaxIniFileBytes = 16 * 1024 * 1024;
+
+// The whole file at path; nullopt when it is missing, not a regular file, unreadable or larger
+// than MaxIniFileBytes, which is checked before anything is read.
+std::optional<QByteArray> ReadIniFile(const QString& path);
 
 // Delivers the value of key in section into value and returns the number of code-page bytes
 // delivered. Blanks around the stored value are dropped, then one pair of matching single or
 // double quotes that encloses it; the rest ends at a NUL byte, if any, and is cut to 254 bytes,
-// never inside a character. When the file, the section or the key is missing, defaultValue (cut
-// the same way) is delivered instead, unchanged otherwise. A delivery of 0 bytes (an empty stored
-// value, or a missing key with an empty default) leaves value as it was. value and defaultValue
-// may be one variable.
-qint32 ReadIni(const QString& file, const QString& section, const QString& key, QString& value,
-    const QString& defaultValue);
+// never inside a character. When the section or the key is missing, defaultValue (cut the same
+// way) is delivered instead, unchanged otherwise. A delivery of 0 bytes (an empty stored value,
+// or a missing key with an empty default) leaves value as it was. value and defaultValue may be
+// one variable.
+qint32 ReadIni(const QByteArray& document, const QString& section, const QString& key,
+    QString& value, const QString& defaultValue);
 
-// Sets key in section to value and returns non-zero on success, 0 on failure. The file, the section
-// and the key are created as needed. An existing key keeps its line: the bytes up to its "=" and
-// its line end stay, only the value after "=" changes. A new key goes right after the last key line
-// of its section (after the header when it has none), so trailing comments and blank lines stay
-// below it; a new section goes at the end of the file. New lines end in CR LF; every other byte of
-// the file stays as it was. An empty value writes "key=".
+// Sets key in section to value and returns non-zero on success, 0 on failure. The section and the
+// key are created as needed. An existing key keeps its line: the bytes up to its "=" and its line
+// end stay, only the value after "=" changes. A new key goes right after the last key line of its
+// section (after the header when it has none), so trailing comments and blank lines stay below
+// it; a new section goes at the end. New lines end in CR LF; every other byte of the document
+// stays as it was. An empty value writes "key=".
 //
 // The value is written as given, so one with blanks around it or enclosing quotes reads back
-// without them. Refused with 0, leaving the file untouched: a line break or NUL in any text, a
+// without them. Refused with 0, leaving the document untouched: a line break or NUL in any text, a
 // section name (blanks dropped) that is empty or holds "]", a key name that is empty, holds "=",
-// or starts with "[" or ";". The file is replaced as a whole through a temporary file, so a failed
-// write leaves it as it was.
+// or starts with "[" or ";".
 qint32 WriteIni(
-    const QString& file, const QString& section, const QString& key, const QString& value);
+    QByteArray& document, const QString& section, const QString& key, const QString& value);

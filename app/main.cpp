@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     QtServices services;
     FrmTessarin window(services);
     services.SetDialogParent(&window);
-    window.SetSettingsPath(SettingsFilePath(QCoreApplication::applicationDirPath(),
+    window.SetSettingsFiles(FindSettingsFiles(QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
     window.Form_Load();
     window.show();

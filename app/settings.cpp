@@ -1,9 +1,8 @@
 #include "window/frmtessarin.h"
 
 #include "app/inifile.h"
-#include "app/settingskeys.h"
 #include "app/settingsrules.h"
-#include "runtime/numbertext.h"
+#include "output/resultfile.h"
 #include "runtime/picturefile.h"
 #include "runtime/twips.h"
 #include "window/picturebox.h"
@@ -15,80 +14,58 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-namespace {
-
-QString text(const char16_t* s)
-{
-    return QString::fromUtf16(s);
-}
-
-// One key read the way the settings are read: the variable holds the default,
-// and a key that is present with an empty value leaves it so.
-QString readSetting(const QString& path, SettingIndex index)
-{
-    const SettingKey& setting = SettingKeys[index];
-    QString value = text(setting.defaultText);
-    ReadIni(path, text(setting.section), text(setting.key), value, value);
-    return value;
-}
-
-void writeSetting(const QString& path, SettingIndex index, const QString& value)
-{
-    const SettingKey& setting = SettingKeys[index];
-    WriteIni(path, text(setting.section), text(setting.key), value);
-}
-
-QString flagText(bool on)
-{
-    return on ? QStringLiteral("True") : QStringLiteral("False");
-}
-
-} // namespace
-
 void FrmTessarin::LoadSettings()
 {
-    const QString path = m_settingsPath;
-    if (!FileExists(path)) {
+    std::optional<QByteArray> document;
+    if (FileExists(m_settingsFiles.read)) {
+        document = ReadIniFile(m_settingsFiles.read);
+        // What could not be read is not replaced by a file that lacks it.
+        if (!document && m_settingsFiles.read == m_settingsFiles.save)
+            m_settingsFiles.save.clear();
+    }
+    m_settingsDocument = document.value_or(QByteArray());
+
+    if (!document) {
         mProcessMode = 0;
         mKValue = 128;
         Pic3->SetPicture(Pic4->Picture());
     } else {
-        loadWindowPlacement(path);
+        const SettingValues stored = ReadSettingValues(*document);
+        loadWindowPlacement(stored.bounds, stored.maximized);
 
-        TxtMapWidth->setText(FieldText(readSetting(path, KeyPictureWidth)));
-        TxtMapHeight->setText(FieldText(readSetting(path, KeyPictureHeight)));
-        TxtHeight->setText(FieldText(readSetting(path, KeyFontSize)));
-        ChkB->SetValue(CheckState(readSetting(path, KeyBold)));
-        ChkI->SetValue(CheckState(readSetting(path, KeyItalic)));
-        ChkU->SetValue(CheckState(readSetting(path, KeyUnderline)));
-        ChkD->SetValue(CheckState(readSetting(path, KeyStrikeOut)));
+        TxtMapWidth->setText(stored.pictureWidth);
+        TxtMapHeight->setText(stored.pictureHeight);
+        TxtHeight->setText(stored.fontSize);
+        ChkB->SetValue(stored.bold);
+        ChkI->SetValue(stored.italic);
+        ChkU->SetValue(stored.underline);
+        ChkD->SetValue(stored.strikeOut);
 
-        ChkDelRight->SetValue(CheckState(readSetting(path, KeyTrim)));
-        ChkTxtFont->SetValue(CheckState(readSetting(path, KeyChangeFont)));
+        ChkDelRight->SetValue(stored.trim);
+        ChkTxtFont->SetValue(stored.changeFont);
         if (ChkTxtFont->Value() != 0)
             copyPreviewFontToSource();
 
-        mProcessMode = ProcessModeSetting(readSetting(path, KeyProcessMode));
-        mKValue = ThresholdSetting(readSetting(path, KeyThreshold));
+        mProcessMode = stored.mode;
+        mKValue = stored.k;
 
         // The one step whose failure is passed over: a background that no longer
         // loads gives way to the built-in one.
-        const QString background = readSetting(path, KeyBackground);
         const std::optional<QImage> picture
-            = background.isEmpty() ? std::nullopt : LoadPicture(background);
+            = stored.background.isEmpty() ? std::nullopt : LoadPicture(stored.background);
         if (picture) {
             Pic3->SetPicture(*picture);
-            mBgMapFile = background;
-            CDlgOpen.FileName = background;
+            mBgMapFile = stored.background;
+            CDlgOpen.FileName = stored.background;
         } else {
             mBgMapFile.clear();
             Pic3->SetPicture(Pic4->Picture());
         }
 
-        mnuZDQH->setChecked(FlagSetting(readSetting(path, KeyAutoSwitch), true));
-        if (FlagSetting(readSetting(path, KeyLock), false))
+        mnuZDQH->setChecked(stored.autoSwitch);
+        if (stored.lock)
             mnuLock_Click();
-        if (FlagSetting(readSetting(path, KeyKeepWidth), false))
+        if (stored.keepWidth)
             mnuKeepWidth_Click();
     }
 
@@ -99,61 +76,53 @@ void FrmTessarin::LoadSettings()
 
 // Bounds are the window's outer rectangle in twips. They are applied before the
 // state, so a window that opens maximized comes back to them when restored.
-void FrmTessarin::loadWindowPlacement(const QString& path)
+void FrmTessarin::loadWindowPlacement(const QRect& twips, bool maximized)
 {
-    const auto measure = [&](SettingIndex index) {
-        return WindowMeasure(readSetting(path, index))
-            .value_or(int(LeadingNumber(text(SettingKeys[index].defaultText))));
-    };
-    const int left = measure(KeyLeft);
-    const int top = measure(KeyTop);
-    const int width = std::max(measure(KeyWidth), 0);
-    const int height = std::max(measure(KeyHeight), 0);
-    QRect frame(
-        TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
-
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
-    frame.moveTopLeft(ReachablePosition(frame, screens));
+    const QRect stored = TwipsRect(twips.left(), twips.top(), twips.width(), twips.height());
+    const QRect frame = OpeningBounds(stored, TwipsRect(0, 0, 4800, 3600).size(), screens);
 
-    m_restoredFrame = frame;
+    // The frame is not known before the window is shown; the size is made good once it is.
+    m_normalBounds = frame;
+    m_placementPending = true;
     move(frame.topLeft());
-    resize(frame.marginsRemoved(frameMarginsOf()).size());
-
-    const bool maximized = LeadingNumber(readSetting(path, KeyWindowState)) == 2;
+    resize(frame.size());
     setWindowState(maximized ? Qt::WindowMaximized : Qt::WindowNoState);
 }
 
 void FrmTessarin::SaveSettings()
 {
-    const QString path = m_settingsPath;
+    const QString path = m_settingsFiles.save;
     if (path.isEmpty())
         return;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const int state = isMaximized() ? 2 : 0;
-    // The bounds of the normal window, whatever state it is in now.
-    const QRect frame = normalGeometry().marginsAdded(frameMarginsOf());
-    const auto twips = [](int pixels) { return NumberText(float(PixelsToTwips(pixels))); };
+    const Qt::WindowStates state = windowState();
+    const QRect frame = normalBounds();
+    const auto twips = [](int pixels) { return int(PixelsToTwips(pixels)); };
 
-    writeSetting(path, KeyLeft, twips(frame.left()));
-    writeSetting(path, KeyTop, twips(frame.top()));
-    writeSetting(path, KeyWidth, twips(frame.width()));
-    writeSetting(path, KeyHeight, twips(frame.height()));
-    writeSetting(path, KeyWindowState, QString::number(state));
-    writeSetting(path, KeyPictureWidth, TxtMapWidth->text());
-    writeSetting(path, KeyPictureHeight, TxtMapHeight->text());
-    writeSetting(path, KeyFontSize, TxtHeight->text());
-    writeSetting(path, KeyBold, QString::number(ChkB->Value()));
-    writeSetting(path, KeyItalic, QString::number(ChkI->Value()));
-    writeSetting(path, KeyUnderline, QString::number(ChkU->Value()));
-    writeSetting(path, KeyStrikeOut, QString::number(ChkD->Value()));
-    writeSetting(path, KeyTrim, QString::number(ChkDelRight->Value()));
-    writeSetting(path, KeyChangeFont, QString::number(ChkTxtFont->Value()));
-    writeSetting(path, KeyProcessMode, QString::number(mProcessMode));
-    writeSetting(path, KeyThreshold, QString::number(mKValue));
-    writeSetting(path, KeyBackground, mBgMapFile);
-    writeSetting(path, KeyAutoSwitch, flagText(mnuZDQH->isChecked()));
-    writeSetting(path, KeyLock, flagText(mnuLock->isChecked()));
-    writeSetting(path, KeyKeepWidth, flagText(mnuKeepWidth->isChecked()));
+    SettingValues values;
+    values.bounds = QRect(
+        twips(frame.left()), twips(frame.top()), twips(frame.width()), twips(frame.height()));
+    values.maximized = (state & Qt::WindowMaximized) && !(state & Qt::WindowMinimized);
+    values.pictureWidth = TxtMapWidth->text();
+    values.pictureHeight = TxtMapHeight->text();
+    values.fontSize = TxtHeight->text();
+    values.bold = ChkB->Value();
+    values.italic = ChkI->Value();
+    values.underline = ChkU->Value();
+    values.strikeOut = ChkD->Value();
+    values.trim = ChkDelRight->Value();
+    values.changeFont = ChkTxtFont->Value();
+    values.mode = mProcessMode;
+    values.k = mKValue;
+    values.background = mBgMapFile;
+    values.autoSwitch = mnuZDQH->isChecked();
+    values.lock = mnuLock->isChecked();
+    values.keepWidth = mnuKeepWidth->isChecked();
+    WriteSettingValues(m_settingsDocument, values);
+
+    // A failed save is passed over: the next start reads what the file then holds.
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    WriteWholeFile(path, m_settingsDocument, nullptr);
 }

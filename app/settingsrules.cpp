@@ -1,9 +1,64 @@
 #include "app/settingsrules.h"
 
+#include "app/inifile.h"
+#include "app/settingskeys.h"
 #include "runtime/numbertext.h"
+#include "runtime/twips.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+namespace {
+
+QString text(const char16_t* s)
+{
+    return QString::fromUtf16(s);
+}
+
+// One key read the way the settings are read: the variable holds the default, and a key that is
+// present with an empty value leaves it so.
+QString readSetting(const QByteArray& document, SettingIndex index)
+{
+    const SettingKey& setting = SettingKeys[index];
+    QString value = text(setting.defaultText);
+    ReadIni(document, text(setting.section), text(setting.key), value, value);
+    return value;
+}
+
+// A file that is not there, or one that can be read back whole, so that a save keeps what it
+// holds beyond the twenty keys.
+bool replaceable(const QString& path)
+{
+    const QFileInfo file(path);
+    return !file.exists() || (file.isFile() && file.isReadable() && file.size() <= MaxIniFileBytes);
+}
+
+bool holdsSettings(const QString& path)
+{
+    return FileExists(path) && replaceable(path);
+}
+
+// The smallest window that still shows some of the work area beside the parameter panel and below
+// the character band, with a title bar above.
+constexpr QSize MinimumWindowSize(TwipsToPixels(2400), TwipsToPixels(1800));
+
+// A title bar counts as reachable when a good piece of its top strip lies on a screen.
+constexpr int TitleStrip = 24;
+constexpr int TitlePiece = 48;
+
+const QRect* screenReaching(const QRect& frame, const QList<QRect>& screens)
+{
+    const QRect titleBar(frame.left(), frame.top(), std::max(frame.width(), 1), TitleStrip);
+    for (const QRect& screen : screens) {
+        const QRect seen = titleBar & screen;
+        if (seen.height() >= TitleStrip / 2
+            && seen.width() >= std::min(TitlePiece, titleBar.width()))
+            return &screen;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 QString JoinPath(const QString& dir, const QString& name)
 {
@@ -13,13 +68,20 @@ QString JoinPath(const QString& dir, const QString& name)
     return dir + separator + name;
 }
 
-QString SettingsFilePath(const QString& programDir, const QString& userConfigDir)
+SettingsFiles FindSettingsFiles(const QString& programDir, const QString& userConfigDir)
 {
     const QString name = QStringLiteral("Tessarin.Ini");
     const QString beside = JoinPath(programDir, name);
-    const QFileInfo file(beside);
-    const bool writable = file.exists() ? file.isWritable() : QFileInfo(programDir).isWritable();
-    return writable ? beside : JoinPath(userConfigDir, name);
+    const QString user = JoinPath(userConfigDir, name);
+    const QFileInfo besideFile(beside);
+    // The file is replaced through a new file in its folder, so the folder must take one.
+    const bool savableBeside = replaceable(beside) && QFileInfo(programDir).isWritable()
+        && (!besideFile.exists() || besideFile.isWritable());
+    const QString readBeside = holdsSettings(beside) ? beside : QString();
+    if (savableBeside)
+        return {readBeside.isEmpty() && holdsSettings(user) ? user : readBeside, beside};
+    // The saves go to the user's folder, so what was saved there last is read first.
+    return {holdsSettings(user) ? user : readBeside, replaceable(user) ? user : QString()};
 }
 
 bool FileExists(const QString& path)
@@ -71,23 +133,82 @@ std::optional<int> WindowMeasure(const QString& stored)
     return int(ToWhole(twips, WholeType::Int32).value_or(0));
 }
 
-QPoint ReachablePosition(const QRect& frame, const QList<QRect>& screens)
+SettingValues ReadSettingValues(const QByteArray& document)
 {
+    const auto read = [&](SettingIndex index) { return readSetting(document, index); };
+    const auto measure = [&](SettingIndex index) {
+        return WindowMeasure(read(index))
+            .value_or(int(LeadingNumber(text(SettingKeys[index].defaultText))));
+    };
+    SettingValues v;
+    v.bounds = QRect(measure(KeyLeft), measure(KeyTop), measure(KeyWidth), measure(KeyHeight));
+    // A stored 1 (minimized) opens a normal window.
+    v.maximized = LeadingNumber(read(KeyWindowState)) == 2;
+    v.pictureWidth = FieldText(read(KeyPictureWidth));
+    v.pictureHeight = FieldText(read(KeyPictureHeight));
+    v.fontSize = FieldText(read(KeyFontSize));
+    v.bold = CheckState(read(KeyBold));
+    v.italic = CheckState(read(KeyItalic));
+    v.underline = CheckState(read(KeyUnderline));
+    v.strikeOut = CheckState(read(KeyStrikeOut));
+    v.trim = CheckState(read(KeyTrim));
+    v.changeFont = CheckState(read(KeyChangeFont));
+    v.mode = ProcessModeSetting(read(KeyProcessMode));
+    v.k = ThresholdSetting(read(KeyThreshold));
+    v.background = read(KeyBackground);
+    v.autoSwitch = FlagSetting(read(KeyAutoSwitch), true);
+    v.lock = FlagSetting(read(KeyLock), false);
+    v.keepWidth = FlagSetting(read(KeyKeepWidth), false);
+    return v;
+}
+
+void WriteSettingValues(QByteArray& document, const SettingValues& v)
+{
+    const auto write = [&](SettingIndex index, const QString& value) {
+        const SettingKey& setting = SettingKeys[index];
+        WriteIni(document, text(setting.section), text(setting.key), value);
+    };
+    const auto whole = [](int n) { return QString::number(n); };
+    // The bounds are single-precision numbers of twips.
+    const auto measure = [](int twips) { return NumberText(float(twips)); };
+    const auto flag = [](bool on) { return on ? QStringLiteral("True") : QStringLiteral("False"); };
+    write(KeyLeft, measure(v.bounds.left()));
+    write(KeyTop, measure(v.bounds.top()));
+    write(KeyWidth, measure(v.bounds.width()));
+    write(KeyHeight, measure(v.bounds.height()));
+    write(KeyWindowState, whole(v.maximized ? 2 : 0));
+    write(KeyPictureWidth, v.pictureWidth);
+    write(KeyPictureHeight, v.pictureHeight);
+    write(KeyFontSize, v.fontSize);
+    write(KeyBold, whole(v.bold));
+    write(KeyItalic, whole(v.italic));
+    write(KeyUnderline, whole(v.underline));
+    write(KeyStrikeOut, whole(v.strikeOut));
+    write(KeyTrim, whole(v.trim));
+    write(KeyChangeFont, whole(v.changeFont));
+    write(KeyProcessMode, whole(v.mode));
+    write(KeyThreshold, whole(v.k));
+    write(KeyBackground, v.background);
+    write(KeyAutoSwitch, flag(v.autoSwitch));
+    write(KeyLock, flag(v.lock));
+    write(KeyKeepWidth, flag(v.keepWidth));
+}
+
+QRect OpeningBounds(const QRect& stored, const QSize& fallback, const QList<QRect>& screens)
+{
+    QRect frame(stored.topLeft(),
+        QSize(stored.width() < MinimumWindowSize.width() ? fallback.width() : stored.width(),
+            stored.height() < MinimumWindowSize.height() ? fallback.height() : stored.height()));
     if (screens.isEmpty())
-        return frame.topLeft();
-    // The title bar counts as reachable when a good piece of its top strip lies on
-    // a screen.
-    constexpr int strip = 24;
-    constexpr int piece = 48;
-    const QRect titleBar(frame.left(), frame.top(), std::max(frame.width(), 1), strip);
-    for (const QRect& screen : screens) {
-        const QRect seen = titleBar & screen;
-        if (seen.height() >= strip / 2 && seen.width() >= std::min(piece, titleBar.width()))
-            return frame.topLeft();
-    }
-    const QRect& home = screens.first();
-    const int x = std::clamp(
-        frame.left(), home.left(), std::max(home.left(), home.right() - frame.width() + 1));
-    const int y = std::clamp(frame.top(), home.top(), std::max(home.top(), home.bottom() - strip));
-    return QPoint(x, y);
+        return frame;
+    const QRect* reached = screenReaching(frame, screens);
+    const QRect home = reached ? *reached : screens.first();
+    const QSize size = frame.size().boundedTo(home.size());
+    if (reached && size == frame.size())
+        return frame;
+    // Cut to its screen or out of reach: placed wholly on the screen, which it now fits.
+    frame.setSize(size);
+    frame.moveLeft(std::clamp(frame.left(), home.left(), home.right() - frame.width() + 1));
+    frame.moveTop(std::clamp(frame.top(), home.top(), home.bottom() - frame.height() + 1));
+    return frame;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
-#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <optional>
@@ -12,9 +12,19 @@
 // "dir" and "name" joined by exactly one directory separator.
 QString JoinPath(const QString& dir, const QString& name);
 
-// The settings file: beside the program when it can be written there, else in
-// the user's own configuration folder.
-QString SettingsFilePath(const QString& programDir, const QString& userConfigDir);
+// Where the settings are read from and saved to; an empty path: nowhere.
+struct SettingsFiles
+{
+    QString read;
+    QString save;
+};
+
+// "Tessarin.Ini" beside the program where it can be saved there (the file, when there is one, a
+// readable regular file within the size limit that may be written, in a folder that may be
+// written): read from there, or from the user's folder while there is none beside the program.
+// Otherwise the saves go to the user's folder, and what is read is the file there, or else the
+// one beside the program; a file that could not be read back whole is never replaced.
+SettingsFiles FindSettingsFiles(const QString& programDir, const QString& userConfigDir);
 
 // True for a file that exists, can be asked for its length, and is not empty.
 bool FileExists(const QString& path);
@@ -39,6 +49,36 @@ bool FlagSetting(const QString& stored, bool fallback);
 // nullopt when it is beyond what a window measure can hold.
 std::optional<int> WindowMeasure(const QString& stored);
 
-// Where a window with this outer rectangle should go so that its title bar can be
-// reached on one of the screens: unchanged when it already can.
-QPoint ReachablePosition(const QRect& frame, const QList<QRect>& screens);
+// The twenty settings as values, in the order they are read and written.
+struct SettingValues
+{
+    QRect bounds; // twips: the outer bounds of the normal window
+    bool maximized = false;
+    QString pictureWidth;
+    QString pictureHeight;
+    QString fontSize;
+    int bold = 0;
+    int italic = 0;
+    int underline = 0;
+    int strikeOut = 0;
+    int trim = 0;
+    int changeFont = 0;
+    qint16 mode = 0;
+    quint8 k = 128;
+    QString background;
+    bool autoSwitch = true;
+    bool lock = false;
+    bool keepWidth = false;
+};
+
+// Every key of the settings document, each by its own reading and with its own default.
+SettingValues ReadSettingValues(const QByteArray& document);
+
+// Every key set in the document, field texts and the path as they stand.
+void WriteSettingValues(QByteArray& document, const SettingValues& values);
+
+// The outer bounds (pixels) a window opens with for stored ones: a width or height below that of
+// the smallest usable window takes the fallback's, and one beyond the available area of its screen
+// is cut to it. A window so cut, or one whose title bar could be reached on no screen, is placed
+// wholly on its screen (the first one when none holds its title bar).
+QRect OpeningBounds(const QRect& stored, const QSize& fallback, const QList<QRect>& screens);

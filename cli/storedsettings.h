@@ -22,6 +22,6 @@ struct CollageSettings
 };
 
 // The values a settings file gives the window when it opens, read by the window's
-// own rules: a missing or empty file gives the defaults above, a stored field
+// own rules: a missing, empty or unreadable file gives the defaults above, a stored field
 // text that its field would refuse leaves the field's value as it was.
 CollageSettings StoredSettings(const QString& path);

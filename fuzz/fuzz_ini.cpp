@@ -2,36 +2,60 @@
 #include "fuzz/fuzzcheck.h"
 #include "runtime/codepage.h"
 
-#include <QHash>
-#include <QRegularExpression>
+#include <QByteArray>
+#include <QList>
+#include <cstdint>
 
 namespace {
+
+// The input: the file's bytes, then fields separated by 0x01, taken three at a time as the
+// section, key and value of one write, each in the code page.
+constexpr char Separator = '\x01';
+constexpr qsizetype MaxWrites = 8;
+constexpr qint32 MaxValueBytes = 254;
 
 struct Write
 {
     QString section, key, value;
 };
 
-// Blanks and tabs around a name or a value are not part of it.
-QString withoutBlanks(QString text)
+bool isBlank(QChar c)
 {
-    static const QRegularExpression around(QStringLiteral("^[ \t]+|[ \t]+$"));
-    return text.remove(around);
+    return c == u' ' || c == u'\t';
 }
 
-// A name as the file holds it, case folded, as names are compared so.
+QString withoutBlanks(const QString& text)
+{
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+// A name as the file holds it.
 QString storedName(const QString& name)
 {
-    return FromAnsi(ToAnsi(withoutBlanks(name))).toCaseFolded();
+    return FromAnsi(ToAnsi(withoutBlanks(name)));
+}
+
+bool sameName(const QString& a, const QString& b)
+{
+    return storedName(a).compare(storedName(b), Qt::CaseInsensitive) == 0;
+}
+
+bool breaksLine(const QString& text)
+{
+    return text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(0));
 }
 
 bool storable(const Write& w)
 {
-    static const QRegularExpression lineBreak(QStringLiteral("[\\r\\n\\x00]"));
     const QString section = storedName(w.section), key = storedName(w.key);
     return !section.isEmpty() && !section.contains(u']') && !key.isEmpty() && !key.contains(u'=')
-        && !key.startsWith(u'[') && !key.startsWith(u';')
-        && !(w.section + w.key + w.value).contains(lineBreak);
+        && !key.startsWith(u'[') && !key.startsWith(u';') && !breaksLine(section)
+        && !breaksLine(key) && !breaksLine(w.value);
 }
 
 // What a reader gets for a written value: blanks around it dropped, then one pair of enclosing
@@ -42,50 +66,63 @@ QString readBack(const QString& written)
     if (value.size() >= 2 && value.front() == value.back()
         && (value.front() == u'"' || value.front() == u'\''))
         value = value.sliced(1, value.size() - 2);
-    value.truncate(256); // a UTF-16 unit takes one byte at least
-    while (AnsiByteLength(value) > 254)
-        value.chop(value.back().isLowSurrogate() ? 2 : 1);
-    return value;
+    qsizetype end = 0, bytes = 0;
+    while (end < value.size()) {
+        const qsizetype next = end + (value[end].isHighSurrogate() ? 2 : 1);
+        bytes += AnsiByteLength(QStringView(value).sliced(end, next - end));
+        if (bytes > MaxValueBytes)
+            break;
+        end = next;
+    }
+    return value.first(end);
 }
 
-void requireReadsBack(const QString& path, const Write& w, const char* property)
+void requireReadsBack(const QByteArray& document, const Write& w, const char* property)
 {
-    // Neither marker can come from the file, as values hold no line break.
     const QString expected = readBack(w.value);
+    // Neither marker can be delivered from the file, as values hold no line break.
     QString got = QStringLiteral("\r");
-    const qint32 bytes = ReadIni(path, w.section, w.key, got, QStringLiteral("\n"));
-    require(bytes == AnsiByteLength(expected) && got == (expected.isEmpty() ? u"\r"_qs : expected),
-        property);
+    const qint32 bytes = ReadIni(document, w.section, w.key, got, QStringLiteral("\n"));
+    if (expected.isEmpty())
+        require(bytes == 0 && got == u"\r", property);
+    else
+        require(bytes == AnsiByteLength(expected) && got == expected, property);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // The file's bytes (none: no file at all), then fields separated by 0x01, taken three at a
-    // time as the section, key and value of one write (eight at most), each in the code page.
     const QList<QByteArray> fields
-        = QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).split('\x01');
-    const QString path = scratchFile("fuzz.ini", fields[0]);
-    if (fields[0].isEmpty())
-        QFile::remove(path);
+        = QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).split(Separator);
+    QByteArray document = fields[0];
 
-    QHash<QString, Write> written; // the last write of each key, by its stored names
-    for (qsizetype i = 1; i + 1 < fields.size() && i < 24; i += 3) {
+    QList<Write> written;
+    for (qsizetype i = 1; i + 1 < fields.size() && i / 3 < MaxWrites; i += 3) {
         const Write w {FromAnsi(fields[i]), FromAnsi(fields[i + 1]),
             i + 2 < fields.size() ? FromAnsi(fields[i + 2]) : QString()};
-        const QByteArray old = fileBytes(path);
-        const bool accepted = WriteIni(path, w.section, w.key, w.value) != 0;
+        QString before;
+        const qint32 found = ReadIni(document, w.section, w.key, before, QString());
+        require(found >= 0 && found <= MaxValueBytes, "a read delivers at most 254 bytes");
+
+        const QByteArray old = document;
+        const bool accepted = WriteIni(document, w.section, w.key, w.value) != 0;
         require(accepted == storable(w), "the writer takes exactly what it can store");
-        require(accepted || fileBytes(path) == old, "a refused write leaves the file as it was");
-        if (!accepted)
+        if (!accepted) {
+            require(document == old, "a refused write leaves the document as it was");
             continue;
-        requireReadsBack(path, w, "a written key reads back at once");
-        written.insert(storedName(w.section) + u'\n' + storedName(w.key), w);
+        }
+        requireReadsBack(document, w, "a written key reads back at once");
+        written.append(w);
     }
 
     // Later writes leave the other keys alone; a later write of the same key replaces its value.
-    for (const Write& w : std::as_const(written))
-        requireReadsBack(path, w, "every written key reads back after all writes");
+    for (qsizetype i = 0; i < written.size(); ++i) {
+        Write last = written[i];
+        for (qsizetype j = i + 1; j < written.size(); ++j)
+            if (sameName(written[j].section, last.section) && sameName(written[j].key, last.key))
+                last.value = written[j].value;
+        requireReadsBack(document, last, "every written key reads back after all writes");
+    }
     return 0;
 }

@@ -149,38 +149,42 @@ QString FromAnsi(QByteArrayView bytes)
     text.reserve(bytes.size());
     const GbkTable* gbk = nullptr;
     std::optional<QStringDecoder> gb18030;
-    // A zero past the end is neither a trail byte nor a digit, so a cut code reads as malformed.
-    const auto byteAt = [&](qsizetype i) { return i < bytes.size() ? uchar(bytes[i]) : uchar(0); };
     for (qsizetype i = 0; i < bytes.size();) {
-        const uchar lead = byteAt(i);
+        const uchar lead = uchar(bytes[i]);
+        const qsizetype length = AnsiCharacterLength(bytes, i);
         if (lead < 0x80) {
             text += QChar(lead);
-            ++i;
-            continue;
-        }
-        if (!gbk)
-            gbk = &gbkTable();
-        if (!isLead(lead)) {
-            text += QChar(lead == 0x80 ? gbk->byte80 : gbk->byteFF);
-            ++i;
-            continue;
-        }
-        const uchar second = byteAt(i + 1);
-        if (isTrail(second)) {
-            text += QChar(gbk->twoByte[twoByteIndex(lead, second)]);
-            i += 2;
-        } else if (isFourByteDigit(second) && isLead(byteAt(i + 2))
-            && isFourByteDigit(byteAt(i + 3))) {
-            if (!gb18030)
-                gb18030.emplace("GB18030", QStringConverter::Flag::Stateless);
-            text += fourByteCharacter(*gb18030, *gbk, bytes.sliced(i, 4));
-            i += 4;
         } else {
-            text += QChar(Replacement);
-            ++i;
+            if (!gbk)
+                gbk = &gbkTable();
+            if (length == 2) {
+                text += QChar(gbk->twoByte[twoByteIndex(lead, uchar(bytes[i + 1]))]);
+            } else if (length == 4) {
+                if (!gb18030)
+                    gb18030.emplace("GB18030", QStringConverter::Flag::Stateless);
+                text += fourByteCharacter(*gb18030, *gbk, bytes.sliced(i, 4));
+            } else {
+                text += QChar(lead == 0x80 ? gbk->byte80
+                        : lead == 0xFF     ? gbk->byteFF
+                                           : Replacement);
+            }
         }
+        i += length;
     }
     return text;
+}
+
+qsizetype AnsiCharacterLength(QByteArrayView bytes, qsizetype i)
+{
+    // A zero past the end is neither a trail byte nor a digit, so a cut code reads as malformed.
+    const auto byteAt = [&](qsizetype j) { return j < bytes.size() ? uchar(bytes[j]) : uchar(0); };
+    if (!isLead(byteAt(i)))
+        return 1;
+    if (isTrail(byteAt(i + 1)))
+        return 2;
+    if (isFourByteDigit(byteAt(i + 1)) && isLead(byteAt(i + 2)) && isFourByteDigit(byteAt(i + 3)))
+        return 4;
+    return 1;
 }
 
 qsizetype AnsiByteLength(QStringView text)

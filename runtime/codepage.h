@@ -24,6 +24,10 @@ QByteArray ToAnsi(QStringView text);
 // well-formed four-byte code without a character becomes one U+FFFD.
 QString FromAnsi(QByteArrayView bytes);
 
+// The number of bytes FromAnsi reads as the one character that starts at bytes[i]: 1 for ASCII and
+// for a byte that starts no complete code, 2 or 4 for a GBK or GB18030 code.
+qsizetype AnsiCharacterLength(QByteArrayView bytes, qsizetype i);
+
 // ToAnsi(text).size() without building the bytes: 1 for ASCII, "€" and U+F8F5, 2 for the other
 // characters GBK holds (U+3000 included), 4 for anything else (a surrogate pair counts once).
 qsizetype AnsiByteLength(QStringView text);

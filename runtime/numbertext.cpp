@@ -150,18 +150,29 @@ std::optional<double> readDecimal(Cursor& in, bool allowD)
     return value;
 }
 
-QStringView trimBlanks(QStringView text)
+char16_t codeUnit(QChar c)
 {
-    while (!text.isEmpty() && isBlank(text.front().unicode()))
+    return c.unicode();
+}
+
+// The blanks are ASCII, and in the code page an ASCII byte is always a character of its own.
+char16_t codeUnit(char c)
+{
+    return uchar(c);
+}
+
+template <typename View> View trimmed(View text)
+{
+    while (!text.isEmpty() && isBlank(codeUnit(text.front())))
         text = text.sliced(1);
-    while (!text.isEmpty() && isBlank(text.back().unicode()))
+    while (!text.isEmpty() && isBlank(codeUnit(text.back())))
         text.chop(1);
     return text;
 }
 
 std::optional<double> wholeTextValue(QStringView text)
 {
-    Cursor in(trimBlanks(text), false);
+    Cursor in(TrimBlanks(text), false);
     const auto value = readDecimal(in, false);
     if (!value || !in.atEnd())
         return std::nullopt;
@@ -171,7 +182,7 @@ std::optional<double> wholeTextValue(QStringView text)
 // ASCII only: Unicode case folding would let "FALſE" (long s) pass as "False".
 bool isWord(QStringView text, std::u16string_view lowerCaseWord)
 {
-    text = trimBlanks(text);
+    text = TrimBlanks(text);
     if (std::size_t(text.size()) != lowerCaseWord.size())
         return false;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -263,6 +274,16 @@ template <typename Float> QString numberText(Float x, int significantDigits)
 }
 
 } // namespace
+
+QStringView TrimBlanks(QStringView text)
+{
+    return trimmed(text);
+}
+
+QByteArrayView TrimBlanks(QByteArrayView bytes)
+{
+    return trimmed(bytes);
+}
 
 double LeadingNumber(QStringView text)
 {

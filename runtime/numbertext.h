@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <optional>
+
+// The text without the blanks, tabs, CR and LF around it; the same for code-page bytes.
+QStringView TrimBlanks(QStringView text);
+QByteArrayView TrimBlanks(QByteArrayView bytes);
 
 // Target of a whole-number conversion: -32768..32767, -2147483648..2147483647, 0..255.
 enum class WholeType { Int16, Int32, Byte };

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/settingsrules.h"
 #include "runtime/commondialog.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 
@@ -97,8 +99,7 @@ public:
     void Form_Unload();
     void LoadSettings();
     void SaveSettings();
-    void SetSettingsPath(const QString& path) { m_settingsPath = path; }
-    QString SettingsPath() const { return m_settingsPath; }
+    void SetSettingsFiles(const SettingsFiles& files) { m_settingsFiles = files; }
 
     // Collage generation.
     void RenderPreview();
@@ -171,7 +172,9 @@ protected:
 private:
     void SwitchTab(Label& active, Label& inactive);
     void copyPreviewFontToSource();
-    void loadWindowPlacement(const QString& path);
+    void loadWindowPlacement(const QRect& twips, bool maximized);
+    QRect normalBounds() const;
+    bool placing() const;
     QMargins frameMarginsOf() const;
     void AutoSwitchToPreview();
     void applyStyle(CheckBox* box, void (QFont::*style)(bool));
@@ -183,8 +186,16 @@ private:
     void setTabOrder();
 
     Services& m_services;
-    QString m_settingsPath;
     QRect m_restoredFrame;
     bool m_defaultSizeOnRestore = false;
+    SettingsFiles m_settingsFiles;
+    // The settings file as read at start; the save sets the keys in it and writes it whole.
+    QByteArray m_settingsDocument;
+    // The outer bounds of the normal window: as loaded until the window has been seen normal in
+    // its frame, then as last seen so.
+    QRect m_normalBounds;
+    bool m_placementPending = false;
+    QElapsedTimer m_placing;
+    int m_placingRequests = 0;
     int m_mousePointer = MousePointerDefault;
 };

@@ -24,12 +24,16 @@ class TestSettings : public QObject
     // A window started with the given settings file text (none: no file at all).
     void start(const std::optional<QString>& settings)
     {
+        startWith(settings ? std::optional<QByteArray>(ToAnsi(*settings)) : std::nullopt);
+    }
+    void startWith(const std::optional<QByteArray>& bytes)
+    {
         w.reset();
         QFile::remove(path);
-        if (settings)
-            QVERIFY(testsupport::writeFile(path, ToAnsi(*settings)));
+        if (bytes)
+            QVERIFY(testsupport::writeFile(path, *bytes));
         w = std::make_unique<FrmTessarin>(services);
-        w->SetSettingsPath(path);
+        w->SetSettingsFiles({path, path});
         w->Form_Load();
     }
 
@@ -67,6 +71,12 @@ private Q_SLOTS:
         row("K 16", slow + u"16"_qs, u"001"_qs, 16);
         row("K 240", slow + u"240"_qs, u"001"_qs, 240);
         row("K not a number", slow + u"bright"_qs, u"001"_qs, 128);
+        // The offscreen screen is 800 x 600.
+        row("sizes too small give the default", u"[窗体]\r\nWidth=15\r\nHeight=-1\r\n"_qs,
+            u"100"_qs, 128);
+        row("a size beyond the screen is cut to it",
+            u"[窗体]\r\nLeft=1500\r\nTop=1500\r\nWidth=9999999\r\nHeight=abc\r\n"_qs, u"100"_qs,
+            128, {0, 100, 800, 240});
     }
 
     void startUp()
@@ -169,6 +179,30 @@ private Q_SLOTS:
         QCOMPARE(FromAnsi(readAll(path)), expected);
     }
 
+    // The file is read once and written once, as a whole: what it holds beyond the twenty keys
+    // stays byte for byte, a key is set where it stands or after its section's last key, a missing
+    // section goes at the end, and what changed in the file while the window was open is gone.
+    void oneDocumentKeepsForeignBytes()
+    {
+        const QByteArray junk = QByteArray::fromHex("ff813b815d");
+        const QString rest = u"[外]\r\nLeft=7\r\n\r\n[属性]\r\n; note\r\n字号=20\r\n"_qs;
+        startWith("; top\n" + junk
+            + ToAnsi(u"\r\n[窗体]\r\nwidth=6000\r\n"_qs + rest + u"\r\n[窗体]\r\nTop=1\r\n"_qs));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::Append) && file.write(ToAnsi(u"[后]\r\nx=1\r\n"_qs)) > 0);
+        file.close();
+        w->close();
+        QCOMPARE(readAll(path),
+            "; top\n" + junk
+                + ToAnsi(u"\r\n[窗体]\r\nwidth=6000\r\nLeft=0\r\nTop=0\r\nHeight=3600\r\n"
+                         u"WindowState=0\r\n"_qs
+                    + rest
+                    + u"图片宽=12\r\n图片高=12\r\n粗体=0\r\n斜体=0\r\n下划线=0\r\n删除线=0\r\n"
+                      u"\r\n[窗体]\r\nTop=1\r\n[设置]\r\n删除右侧空格=0\r\n改变字体=0\r\n"
+                      u"处理方式=0\r\n亮度=128\r\n背景图片=\r\n自动切换=True\r\n"
+                      u"锁定输出文本框=False\r\n保持宽度=False\r\n"_qs));
+    }
+
     // The stored bounds are the outer ones: once shown with a frame, the window's outer size is
     // what was stored, so a save and a load do not let it grow. Closed maximized, it stores the
     // bounds it had before.
@@ -194,7 +228,7 @@ private Q_SLOTS:
     void unwritableFileIsPassedOverSilently()
     {
         start(std::nullopt);
-        w->SetSettingsPath(u"/proc/version/Tessarin.Ini"_qs);
+        w->SetSettingsFiles({QString(), u"/proc/version/Tessarin.Ini"_qs});
         w->close();
         QVERIFY(services.warnings.isEmpty());
     }

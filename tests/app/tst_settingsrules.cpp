@@ -2,6 +2,7 @@
 #include "support/files.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,19 +24,67 @@ private Q_SLOTS:
         QVERIFY(!FileExists(QString()));
     }
 
-    // The settings file lies beside the program where it may be written there, else in the
-    // user's folder.
-    void settingsPaths()
+    // Where the settings are read from and saved to ("-": nowhere). Each of the two places holds
+    // a file of the given bytes, or none ("-"), or one over the size limit ("huge"); "no folder"
+    // puts the program in a folder that is not there, so nothing can be saved beside it.
+    void settingsFiles_data()
     {
-        const QString name = u"Tessarin.Ini"_qs;
-        QCOMPARE(JoinPath(u"/opt/tessarin"_qs, name), u"/opt/tessarin/Tessarin.Ini"_qs);
-        QCOMPARE(JoinPath(u"/opt/t/"_qs, name), u"/opt/t/Tessarin.Ini"_qs);
-        QCOMPARE(JoinPath(u"/"_qs, name), u"/Tessarin.Ini"_qs); // no doubled separator
-        QCOMPARE(JoinPath(QString(), name), u"/Tessarin.Ini"_qs);
+        QTest::addColumn<QString>("beside");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("expected"); // read|save
+        QTest::newRow("nothing yet") << "-"
+                                     << "-"
+                                     << "-|beside";
+        QTest::newRow("beside") << "[a]"
+                                << "[a]"
+                                << "beside|beside";
+        QTest::newRow("the user's while none is beside") << "-"
+                                                         << "[a]"
+                                                         << "user|beside";
+        QTest::newRow("empty beside") << ""
+                                      << "[a]"
+                                      << "user|beside";
+        QTest::newRow("no folder beside") << "no folder"
+                                          << "-"
+                                          << "-|user";
+        QTest::newRow("no folder beside, the user's") << "no folder"
+                                                      << "[a]"
+                                                      << "user|user";
+        QTest::newRow("huge beside") << "huge"
+                                     << "-"
+                                     << "-|user";
+        QTest::newRow("huge beside, the user's") << "huge"
+                                                 << "[a]"
+                                                 << "user|user";
+        QTest::newRow("both huge") << "huge"
+                                   << "huge"
+                                   << "-|-";
+    }
+    void settingsFiles()
+    {
+        QFETCH(QString, beside);
+        QFETCH(QString, user);
+        QFETCH(QString, expected);
         QTemporaryDir program, config;
-        QCOMPARE(SettingsFilePath(program.path(), config.path()), program.filePath(name));
-        QCOMPARE(SettingsFilePath(program.filePath(u"no/such/folder"_qs), config.path()),
-            JoinPath(config.path(), name));
+        const QString programDir
+            = beside == u"no folder" ? program.filePath(u"none"_qs) : program.path();
+        const auto place = [](const QString& dir, const QString& content) {
+            const QString file = JoinPath(dir, u"Tessarin.Ini"_qs);
+            if (content == u"huge")
+                QVERIFY(testsupport::writeFile(file, "[a]") && QFile::resize(file, 16 << 20 | 1));
+            else if (content != u"-" && content != u"no folder")
+                QVERIFY(testsupport::writeFile(file, content.toLatin1()));
+        };
+        place(programDir, beside);
+        place(config.path(), user);
+        const SettingsFiles files = FindSettingsFiles(programDir, config.path());
+        const auto name = [&](const QString& path) {
+            return path.isEmpty()                                     ? u"-"_qs
+                : path == JoinPath(programDir, u"Tessarin.Ini"_qs)    ? u"beside"_qs
+                : path == JoinPath(config.path(), u"Tessarin.Ini"_qs) ? u"user"_qs
+                                                                      : path;
+        };
+        QCOMPARE(name(files.read) + u'|' + name(files.save), expected);
     }
 
     // Each stored text through every reading: field | check state | mode | K | flag ("-": the
@@ -71,24 +120,33 @@ private Q_SLOTS:
         QCOMPARE(actual.join(u'|'), expected);
     }
 
-    void reachablePosition_data()
+    // Stored outer bounds against two screens; the fallback is 320 x 240.
+    void openingBounds_data()
     {
-        QTest::addColumn<QRect>("frame");
-        QTest::addColumn<QPoint>("expected");
-        QTest::newRow("partly off to the right, title bar still reachable")
-            << QRect(1800, 100, 320, 240) << QPoint(1800, 100);
-        QTest::newRow("wholly off to the right") << QRect(5000, 100, 320, 240) << QPoint(1600, 100);
-        QTest::newRow("title bar above the screen") << QRect(100, -200, 320, 240) << QPoint(100, 0);
-        QTest::newRow("far off on both axes") << QRect(-9000, 9000, 320, 240) << QPoint(0, 1055);
-        QTest::newRow("on the second screen") << QRect(2000, 300, 320, 240) << QPoint(2000, 300);
+        QTest::addColumn<QRect>("stored");
+        QTest::addColumn<QRect>("expected");
+        const auto row = [](const char* name, const QRect& stored, const QRect& expected) {
+            QTest::newRow(name) << stored << expected;
+        };
+        row("partly off to the right, title bar still reachable", {1800, 100, 320, 240},
+            {1800, 100, 320, 240});
+        row("on the second screen", {2000, 300, 320, 240}, {2000, 300, 320, 240});
+        row("wholly off to the right", {5000, 100, 320, 240}, {1600, 100, 320, 240});
+        row("title bar above the screen", {100, -200, 320, 240}, {100, 0, 320, 240});
+        row("far off on both axes", {-9000, 9000, 320, 240}, {0, 840, 320, 240});
+        row("no width", {100, 100, 0, 300}, {100, 100, 320, 300});
+        row("negative height", {100, 100, 400, -400}, {100, 100, 400, 240});
+        row("just too small", {100, 100, 159, 119}, {100, 100, 320, 240});
+        row("smallest usable", {100, 100, 160, 120}, {100, 100, 160, 120});
+        row("wider than its screen", {100, 100, 99999, 300}, {0, 100, 1920, 300});
+        row("larger than the second screen", {2500, 50, 5000, 5000}, {1920, 0, 1280, 1024});
     }
-
-    void reachablePosition()
+    void openingBounds()
     {
-        QFETCH(QRect, frame);
-        QFETCH(QPoint, expected);
+        QFETCH(QRect, stored);
+        QFETCH(QRect, expected);
         const QList<QRect> screens {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
-        QCOMPARE(ReachablePosition(frame, screens), expected);
+        QCOMPARE(OpeningBounds(stored, QSize(320, 240), screens), expected);
     }
 };
 
