@@ -1,6 +1,7 @@
 #include "window/frmtessarin.h"
 
-#include "window/vbwidgets.h"
+#include "window/buttons.h"
+#include "window/textboxes.h"
 
 #include <QCloseEvent>
 #include <QWindow>

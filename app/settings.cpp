@@ -7,7 +7,8 @@
 #include "runtime/picturefile.h"
 #include "runtime/twips.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/buttons.h"
+#include "window/textboxes.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,7 +1,9 @@
 #include "window/frmtessarin.h"
 
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/buttons.h"
+#include "window/scrollbar.h"
+#include "window/textboxes.h"
 
 #include <QPlainTextEdit>
 

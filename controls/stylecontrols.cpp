@@ -3,7 +3,8 @@
 #include "controls/numberfields.h"
 #include "runtime/numbertext.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/buttons.h"
+#include "window/textboxes.h"
 
 #include <cmath>
 

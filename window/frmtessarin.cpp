@@ -4,7 +4,9 @@
 #include "controls/fontlist.h"
 #include "runtime/twips.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/buttons.h"
+#include "window/scrollbar.h"
+#include "window/textboxes.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

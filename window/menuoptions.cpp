@@ -2,7 +2,7 @@
 
 #include "runtime/services.h"
 #include "runtime/twips.h"
-#include "window/vbwidgets.h"
+#include "window/textboxes.h"
 
 #include <QAction>
 #include <QMenu>

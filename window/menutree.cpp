@@ -1,9 +1,10 @@
 #include "window/frmtessarin.h"
 
-#include "window/vbwidgets.h"
+#include "window/textboxes.h"
 
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "support/scriptedservices.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/textboxes.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

@@ -3,7 +3,7 @@
 #include "support/loadedwindow.h"
 #include "support/scriptedservices.h"
 #include "window/frmtessarin.h"
-#include "window/vbwidgets.h"
+#include "window/textboxes.h"
 
 #include <QDir>
 #include <QHash>

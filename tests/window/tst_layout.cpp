@@ -2,7 +2,8 @@
 #include "support/scriptedservices.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/scrollbar.h"
+#include "window/textboxes.h"
 
 #include <QListWidget>
 #include <QSignalSpy>

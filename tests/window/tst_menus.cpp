@@ -2,7 +2,8 @@
 #include "support/loadedwindow.h"
 #include "support/scriptedservices.h"
 #include "window/frmtessarin.h"
-#include "window/vbwidgets.h"
+#include "window/buttons.h"
+#include "window/textboxes.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QScrollBar>
+
+// A scroll bar whose range runs from Min at its left (or top) end to Max at the
+// other, where Max may lie below Min: the value then falls as the thumb moves
+// right (or down), and the arrows and the trough step towards Max as usual.
+class ScrollBar : public QScrollBar
+{
+    Q_OBJECT
+
+public:
+    ScrollBar(Qt::Orientation orientation, QWidget* parent);
+
+    int Min() const { return m_min; }
+    int Max() const { return m_max; }
+    // A value outside the new range moves to its nearest end and reports a change.
+    void SetMin(int min);
+    void SetMax(int max);
+    // While the thumb is dragged, the value is where the thumb stands.
+    int Value() const { return m_min + sliderPosition() * direction(); }
+    void SetValue(int value);
+    int SmallChange() const { return singleStep(); }
+    void SetSmallChange(int step) { setSingleStep(step); }
+    int LargeChange() const { return pageStep(); }
+    // A step below 1 is refused: the bar keeps its step and the call returns false.
+    bool SetLargeChange(int step);
+    // Moves by a turn of the mouse wheel, in eighths of a degree: away from the user (or to
+    // the left) towards the start end. A notch moves several pixels, never more than a page.
+    void TurnWheel(int eighthsOfDegree);
+
+Q_SIGNALS:
+    // The value has changed, by whatever means.
+    void Change();
+    // The thumb is being dragged.
+    void Scroll();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int direction() const { return m_max < m_min ? -1 : 1; }
+    void applyRange(int keptValue);
+
+    int m_min = 0;
+    int m_max = 0;
+    int m_wheelRest = 0;
+};
