@@ -6,8 +6,8 @@
 #include "runtime/numbertext.h"
 #include "runtime/picturefile.h"
 #include "runtime/twips.h"
-#include "window/picturebox.h"
 #include "window/buttons.h"
+#include "window/picturebox.h"
 #include "window/textboxes.h"
 
 #include <QAction>
@@ -50,7 +50,7 @@ void FrmTessarin::LoadSettings()
 {
     const QString path = m_settingsPath;
     if (!FileExists(path)) {
-        mProcessMode = 0;
+        mProcessMode = ProcessMode::Fastest;
         mKValue = 128;
         Pic3->SetPicture(Pic4->Picture());
     } else {
@@ -69,7 +69,7 @@ void FrmTessarin::LoadSettings()
         if (ChkTxtFont->Value() != 0)
             copyPreviewFontToSource();
 
-        mProcessMode = ProcessModeSetting(readSetting(path, KeyProcessMode));
+        mProcessMode = ProcessMode(ProcessModeSetting(readSetting(path, KeyProcessMode)));
         mKValue = ThresholdSetting(readSetting(path, KeyThreshold));
 
         // The one step whose failure is passed over: a background that no longer
@@ -94,7 +94,7 @@ void FrmTessarin::LoadSettings()
     }
 
     for (int i = 0; i < int(mnuFS.size()); ++i)
-        mnuFS[i]->setChecked(i == mProcessMode);
+        mnuFS[i]->setChecked(i == int(mProcessMode));
     mnuFS[2]->setText(SlowModeCaption(mKValue));
 }
 
@@ -151,7 +151,7 @@ void FrmTessarin::SaveSettings()
     writeSetting(path, KeyStrikeOut, QString::number(ChkD->Value()));
     writeSetting(path, KeyTrim, QString::number(ChkDelRight->Value()));
     writeSetting(path, KeyChangeFont, QString::number(ChkTxtFont->Value()));
-    writeSetting(path, KeyProcessMode, QString::number(mProcessMode));
+    writeSetting(path, KeyProcessMode, QString::number(int(mProcessMode)));
     writeSetting(path, KeyThreshold, QString::number(mKValue));
     writeSetting(path, KeyBackground, mBgMapFile);
     writeSetting(path, KeyAutoSwitch, flagText(mnuZDQH->isChecked()));

@@ -1,40 +1,37 @@
 #include "window/buttons.h"
 
 #include <QMouseEvent>
-#include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+namespace {
+
+void setColour(QWidget& widget, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette p = widget.palette();
+    p.setColor(role, colour);
+    widget.setPalette(p);
+}
+
+} // namespace
+
 Label::Label(const QString& caption, QWidget* parent)
     : QLabel(caption, parent)
-    , m_backColor(palette().color(QPalette::Button))
 {
     setWordWrap(true);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setAutoFillBackground(true);
+    SetBackColor(palette().color(QPalette::Button));
 }
 
 void Label::SetBackColor(const QColor& colour)
 {
-    m_backColor = colour;
-    update();
-}
-
-QColor Label::ForeColor() const
-{
-    return palette().color(QPalette::WindowText);
+    setColour(*this, QPalette::Window, colour);
 }
 
 void Label::SetForeColor(const QColor& colour)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::WindowText, colour);
-    setPalette(p);
-}
-
-void Label::SetBackStyle(int style)
-{
-    m_backStyle = style;
-    update();
+    setColour(*this, QPalette::WindowText, colour);
 }
 
 void Label::mouseReleaseEvent(QMouseEvent* event)
@@ -49,15 +46,6 @@ void Label::mouseDoubleClickEvent(QMouseEvent* event)
     QLabel::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         Q_EMIT DblClick();
-}
-
-void Label::paintEvent(QPaintEvent* event)
-{
-    if (m_backStyle != 0) {
-        QPainter painter(this);
-        painter.fillRect(rect(), m_backColor);
-    }
-    QLabel::paintEvent(event);
 }
 
 CheckBox::CheckBox(const QString& caption, Look look, QWidget* parent)

@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-// A label that reports clicks and double clicks, with an opaque or transparent
-// background in a colour of its own.
+// A label that reports clicks and double clicks. With autoFillBackground (on at first) its
+// background colour fills it; without, the parent shows through.
 class Label : public QLabel
 {
     Q_OBJECT
@@ -13,13 +13,10 @@ class Label : public QLabel
 public:
     Label(const QString& caption, QWidget* parent);
 
-    QColor BackColor() const { return m_backColor; }
+    QColor BackColor() const { return palette().color(QPalette::Window); }
     void SetBackColor(const QColor& colour);
-    QColor ForeColor() const;
+    QColor ForeColor() const { return palette().color(QPalette::WindowText); }
     void SetForeColor(const QColor& colour);
-    // 1: the background colour fills the label; 0: the parent shows through.
-    int BackStyle() const { return m_backStyle; }
-    void SetBackStyle(int style);
 
 Q_SIGNALS:
     void Click();
@@ -28,11 +25,6 @@ Q_SIGNALS:
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QColor m_backColor;
-    int m_backStyle = 1;
 };
 
 // A check box whose value is 0 (unchecked), 1 (checked) or 2 (greyed). Only the

@@ -3,8 +3,8 @@
 #include "collage/defaultbackground.h"
 #include "controls/fontlist.h"
 #include "runtime/twips.h"
-#include "window/picturebox.h"
 #include "window/buttons.h"
+#include "window/picturebox.h"
 #include "window/scrollbar.h"
 #include "window/textboxes.h"
 
@@ -116,7 +116,7 @@ void FrmTessarin::createControls()
     }
     Lbl1->SetForeColor(QColor(0, 128, 0));
     Lbl2->SetForeColor(QColor(0, 0, 128));
-    Lbl2->SetBackStyle(0);
+    Lbl2->setAutoFillBackground(false);
 
     CmdConv = place(new CommandButton(QStringLiteral("生成"), this), 1500, 2190, 300, 600);
     CmdConv->setFont(songFont(12, true));
@@ -239,13 +239,13 @@ void FrmTessarin::changeEvent(QEvent* event)
         Form_Resize();
 }
 
-void FrmTessarin::SetMousePointer(int pointer)
+void FrmTessarin::SetMousePointer(Qt::CursorShape pointer)
 {
     if (pointer == m_mousePointer)
         return;
-    if (m_mousePointer != MousePointerDefault)
+    if (m_mousePointer != Qt::ArrowCursor)
         QGuiApplication::restoreOverrideCursor();
     m_mousePointer = pointer;
-    if (pointer == MousePointerHourglass)
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    if (pointer != Qt::ArrowCursor)
+        QGuiApplication::setOverrideCursor(pointer);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "collage/pixelrules.h"
 #include "runtime/commondialog.h"
 
 #include <QWidget>
@@ -86,7 +87,7 @@ public:
     std::array<QAction*, 3> mnuFS;
 
     // Form variables.
-    qint16 mProcessMode = 0;
+    ProcessMode mProcessMode = ProcessMode::Fastest;
     quint8 mKValue = 0;
     bool mShowOutput = false;
     bool mChangeFont = false;
@@ -122,10 +123,10 @@ public:
     void TxtMapWidth_Change();
     void TxtMapHeight_Change();
     void TxtSrc_Change();
-    void TxtHeight_KeyDown(int keyCode, int shift);
-    void TxtMapWidth_KeyDown(int keyCode, int shift);
-    void TxtMapHeight_KeyDown(int keyCode, int shift);
-    void NumericKeyStep(TextBox* field, int keyCode, qint32 min, qint32 max);
+    void TxtHeight_KeyDown(Qt::Key key);
+    void TxtMapWidth_KeyDown(Qt::Key key);
+    void TxtMapHeight_KeyDown(Qt::Key key);
+    void NumericKeyStep(TextBox* field, Qt::Key key, qint32 min, qint32 max);
 
     // Layout and scrolling.
     void Form_Resize();
@@ -139,7 +140,7 @@ public:
     void CmdMore_Click();
     void MnuPop_Click();
     void mnuTxtOutPop_Click();
-    void TxtOut_MouseDown(int button, int shift, int x, int y);
+    void TxtOut_MouseDown(Qt::MouseButton button);
     void mnuZDQH_Click();
     void mnuKeepWidth_Click();
     void mnuLock_Click();
@@ -156,10 +157,8 @@ public:
     void mnuSave_Click();
 
     // The window's mouse pointer: the hourglass while a command runs.
-    static constexpr int MousePointerDefault = 0;
-    static constexpr int MousePointerHourglass = 11;
-    int MousePointer() const { return m_mousePointer; }
-    void SetMousePointer(int pointer);
+    Qt::CursorShape MousePointer() const { return m_mousePointer; }
+    void SetMousePointer(Qt::CursorShape pointer);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -186,5 +185,5 @@ private:
     QString m_settingsPath;
     QRect m_restoredFrame;
     bool m_defaultSizeOnRestore = false;
-    int m_mousePointer = MousePointerDefault;
+    Qt::CursorShape m_mousePointer = Qt::ArrowCursor;
 };

@@ -44,9 +44,9 @@ void FrmTessarin::mnuTxtOutPop_Click()
     MnuPop_Click();
 }
 
-void FrmTessarin::TxtOut_MouseDown(int button, int, int, int)
+void FrmTessarin::TxtOut_MouseDown(Qt::MouseButton button)
 {
-    if (button != 2)
+    if (button != Qt::RightButton)
         return;
     MnuPop_Click();
     mnuTxtOutPop->popup(QCursor::pos());

@@ -31,55 +31,14 @@ private:
 
 } // namespace
 
-namespace {
-
-int modifierBits(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
-        | (modifiers & Qt::AltModifier ? 4 : 0);
-}
-
-// The window system's virtual key code of a key, where it has one.
-int virtualKeyCode(int key)
-{
-    switch (key) {
-    case Qt::Key_Left:
-        return 37;
-    case Qt::Key_Up:
-        return 38;
-    case Qt::Key_Right:
-        return 39;
-    case Qt::Key_Down:
-        return 40;
-    case Qt::Key_Backspace:
-        return 8;
-    case Qt::Key_Tab:
-        return 9;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Delete:
-        return 46;
-    default:
-        if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
-            return key;
-        return 0;
-    }
-}
-
-} // namespace
-
 void TextBox::keyPressEvent(QKeyEvent* event)
 {
-    Q_EMIT KeyDown(virtualKeyCode(event->key()), modifierBits(event->modifiers()));
+    Q_EMIT KeyDown(Qt::Key(event->key()));
     QLineEdit::keyPressEvent(event);
 }
 
 TextBox::TextBox(int maxTypedLength, QWidget* parent)
     : QLineEdit(parent)
-    , m_maxTypedLength(maxTypedLength)
 {
     setValidator(new MaxLengthValidator(maxTypedLength, this));
 }
@@ -194,21 +153,6 @@ QMimeData* OutputBox::createMimeDataFromSelection() const
 
 void OutputBox::mousePressEvent(QMouseEvent* event)
 {
-    int button = 0;
-    switch (event->button()) {
-    case Qt::LeftButton:
-        button = 1;
-        break;
-    case Qt::RightButton:
-        button = 2;
-        break;
-    case Qt::MiddleButton:
-        button = 4;
-        break;
-    default:
-        break;
-    }
-    const QPoint at = event->position().toPoint();
-    Q_EMIT MouseDown(button, modifierBits(event->modifiers()), at.x(), at.y());
+    Q_EMIT MouseDown(event->button());
     QPlainTextEdit::mousePressEvent(event);
 }

@@ -11,18 +11,13 @@ class TextBox : public QLineEdit
 
 public:
     TextBox(int maxTypedLength, QWidget* parent);
-    int MaxLength() const { return m_maxTypedLength; }
 
 Q_SIGNALS:
-    // A key was pressed in the field: its virtual key code and the modifiers
-    // (1 Shift, 2 Ctrl, 4 Alt). The field still receives the key.
-    void KeyDown(int keyCode, int shift);
+    // A key was pressed in the field, which still receives it.
+    void KeyDown(Qt::Key key);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    int m_maxTypedLength;
 };
 
 // A multi-line text box whose lines never wrap. Its text is every character typed,
@@ -59,8 +54,7 @@ public:
     QString SelectedText() const;
 
 Q_SIGNALS:
-    // button: 1 left, 2 right, 4 middle.
-    void MouseDown(int button, int shift, int x, int y);
+    void MouseDown(Qt::MouseButton button);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -1,8 +1,8 @@
 #include "support/loadedwindow.h"
 #include "support/scriptedservices.h"
+#include "window/buttons.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
-#include "window/buttons.h"
 #include "window/scrollbar.h"
 #include "window/textboxes.h"
 
@@ -48,7 +48,7 @@ private Q_SLOTS:
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         QString title;
-        int pointer = -1;
+        Qt::CursorShape pointer = Qt::ArrowCursor;
         connect(w->TxtOut, &QPlainTextEdit::textChanged, this, [&] {
             title = w->windowTitle();
             pointer = w->MousePointer();
@@ -58,9 +58,9 @@ private Q_SLOTS:
             w->TxtSrc->setFocus();
             w->CmdConv_Click();
             QCOMPARE(title, u"墨砾版字符拼合画 处理中……"_qs);
-            QCOMPARE(pointer, 11);
+            QCOMPARE(pointer, Qt::WaitCursor);
             QCOMPARE(w->windowTitle(), u"墨砾版字符拼合画"_qs);
-            QCOMPARE(w->MousePointer(), 0);
+            QCOMPARE(w->MousePointer(), Qt::ArrowCursor);
             QVERIFY(!QApplication::overrideCursor());
             QCOMPARE(w->mShowOutput, autoSwitch);
             QCOMPARE(w->Pic1->isHidden(), autoSwitch);
@@ -103,7 +103,7 @@ private Q_SLOTS:
             QCOMPARE(p.title, u"请输入K值："_qs);
             QCOMPARE(p.defaultText, u"128"_qs); // the unchanged K, every time
         }
-        QCOMPARE(w->mProcessMode, 2); // even after a cancel
+        QCOMPARE(w->mProcessMode, ProcessMode::Slow); // even after a cancel
         QCOMPARE(w->mnuFS[2]->text(), u"较慢！(&3) K="_qs + QString::number(k));
     }
 
@@ -115,7 +115,7 @@ private Q_SLOTS:
             QString marks;
             for (const QAction* entry : w->mnuFS)
                 marks += entry->isChecked() ? u'1' : u'0';
-            return u"%1 %2 %3"_qs.arg(marks).arg(w->mProcessMode).arg(w->mKValue);
+            return u"%1 %2 %3"_qs.arg(marks).arg(int(w->mProcessMode)).arg(w->mKValue);
         };
         services.inputReplies << u"77"_qs << u"90"_qs;
         w->mnuFS[2]->trigger();
@@ -176,15 +176,15 @@ private Q_SLOTS:
         const auto tabs = [&] {
             return QList<QVariant> {w->mShowOutput,
                 w->Pic1->isVisible() + w->HSBar1->isVisible() + w->VSBar1->isVisible(),
-                w->Lbl1->BackStyle(), w->Lbl2->BackStyle(), w->Lbl1->ForeColor(),
+                w->Lbl1->autoFillBackground(), w->Lbl2->autoFillBackground(), w->Lbl1->ForeColor(),
                 w->Lbl2->ForeColor(), w->Lbl1->BackColor(), w->Lbl2->BackColor(),
                 QApplication::focusWidget()->objectName()};
         };
         const auto preview = [&](const QColor& fill, const QString& focus) {
-            return QList<QVariant> {false, 3, 1, 0, green, blue, fill, fill, focus};
+            return QList<QVariant> {false, 3, true, false, green, blue, fill, fill, focus};
         };
         const auto output = [&](const QString& focus) {
-            return QList<QVariant> {true, 0, 0, 1, blue, green, red, red, focus};
+            return QList<QVariant> {true, 0, false, true, blue, green, red, red, focus};
         };
         w->TxtSrc->setFocus();
         w->Lbl1_Click();
