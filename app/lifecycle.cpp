@@ -17,7 +17,6 @@ void FrmTessarin::Form_Load()
     CDlgSave.DialogTitle = QStringLiteral("请选择保存的文件：");
     CDlgSave.Filter = QStringLiteral("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");
     CDlgSave.FilterIndex = 1;
-    CDlgSave.Flags = CommonDialog::HideReadOnly;
 
     CDlgOpen.DialogTitle = QStringLiteral("请选择图片文件：");
     CDlgOpen.Filter
@@ -25,7 +24,6 @@ void FrmTessarin::Form_Load()
                          "Windows位图(*.bmp)|*.bmp|Jpeg文件(*.jpg)|*.jpg|GIF文件(*.gif)|*.gif|"
                          "图标文件(*.ico)|*.ico|光标文件(*.cur)|*.cur|*.*");
     CDlgOpen.FilterIndex = 1;
-    CDlgOpen.Flags = CommonDialog::HideReadOnly;
 
     LblFontName_DblClick();
     RenderPreview();

@@ -7,12 +7,9 @@
 // so the dialog offers the last chosen file again.
 struct CommonDialog
 {
-    static constexpr int HideReadOnly = 4;
-
     QString DialogTitle;
     QString Filter; // "description|pattern|description|pattern…"
     int FilterIndex = 1; // 1-based, as the filter list counts its entries
-    int Flags = 0;
     QString FileName;
 };
 

@@ -99,7 +99,6 @@ public:
     void LoadSettings();
     void SaveSettings();
     void SetSettingsPath(const QString& path) { m_settingsPath = path; }
-    QString SettingsPath() const { return m_settingsPath; }
 
     // Collage generation.
     void RenderPreview();
@@ -179,7 +178,6 @@ private:
     void SetDefaultSize();
     void createControls();
     void createMenus();
-    void setTabOrder();
 
     Services& m_services;
     QString m_settingsPath;

@@ -16,26 +16,25 @@ ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget* parent)
     connect(this, &QScrollBar::sliderMoved, this, &ScrollBar::Scroll);
 }
 
-// The Qt bar always counts from 0 at the start end up to |Max - Min| at the far
-// end; the value it shows is mapped to and from that count.
-void ScrollBar::SetMin(int min)
-{
-    const int kept = Value();
-    m_min = min;
-    applyRange(kept);
-}
-
+// The Qt bar always counts from 0 at the start end up to |Max| at the far end; the
+// value it shows is mapped to and from that count.
 void ScrollBar::SetMax(int max)
 {
     const int kept = Value();
     m_max = max;
-    applyRange(kept);
+    const int value = std::clamp(kept, std::min(0, max), std::max(0, max));
+    {
+        const QSignalBlocker quiet(this);
+        setRange(0, std::abs(max));
+        setValue(value * direction());
+    }
+    if (value != kept)
+        Q_EMIT Change();
 }
 
 void ScrollBar::SetValue(int value)
 {
-    const int low = std::min(m_min, m_max), high = std::max(m_min, m_max);
-    setValue((std::clamp(value, low, high) - m_min) * direction());
+    setValue(std::clamp(value, std::min(0, m_max), std::max(0, m_max)) * direction());
 }
 
 bool ScrollBar::SetLargeChange(int step)
@@ -93,17 +92,4 @@ void ScrollBar::paintEvent(QPaintEvent* event)
     initStyleOption(&option);
     option.subControls = QStyle::SubControls(QStyle::SC_All) & ~QStyle::SC_ScrollBarSlider;
     painter.drawComplexControl(QStyle::CC_ScrollBar, option);
-}
-
-void ScrollBar::applyRange(int keptValue)
-{
-    const int low = std::min(m_min, m_max), high = std::max(m_min, m_max);
-    const int value = std::clamp(keptValue, low, high);
-    {
-        const QSignalBlocker quiet(this);
-        setRange(0, high - low);
-        setValue((value - m_min) * direction());
-    }
-    if (value != keptValue)
-        Q_EMIT Change();
 }

@@ -2,9 +2,9 @@
 
 #include <QScrollBar>
 
-// A scroll bar whose range runs from Min at its left (or top) end to Max at the
-// other, where Max may lie below Min: the value then falls as the thumb moves
-// right (or down), and the arrows and the trough step towards Max as usual.
+// A scroll bar whose range runs from 0 at its left (or top) end to Max at the other,
+// where Max may lie below 0: the value then falls as the thumb moves right (or down),
+// and the arrows and the trough step towards Max as usual.
 class ScrollBar : public QScrollBar
 {
     Q_OBJECT
@@ -12,17 +12,12 @@ class ScrollBar : public QScrollBar
 public:
     ScrollBar(Qt::Orientation orientation, QWidget* parent);
 
-    int Min() const { return m_min; }
     int Max() const { return m_max; }
     // A value outside the new range moves to its nearest end and reports a change.
-    void SetMin(int min);
     void SetMax(int max);
     // While the thumb is dragged, the value is where the thumb stands.
-    int Value() const { return m_min + sliderPosition() * direction(); }
+    int Value() const { return sliderPosition() * direction(); }
     void SetValue(int value);
-    int SmallChange() const { return singleStep(); }
-    void SetSmallChange(int step) { setSingleStep(step); }
-    int LargeChange() const { return pageStep(); }
     // A step below 1 is refused: the bar keeps its step and the call returns false.
     bool SetLargeChange(int step);
     // Moves by a turn of the mouse wheel, in eighths of a degree: away from the user (or to
@@ -41,10 +36,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    int direction() const { return m_max < m_min ? -1 : 1; }
-    void applyRange(int keptValue);
+    int direction() const { return m_max < 0 ? -1 : 1; }
 
-    int m_min = 0;
     int m_max = 0;
     int m_wheelRest = 0;
 };

@@ -108,7 +108,7 @@ private Q_SLOTS:
         int inner = pictureWider(1);
         QVERIFY(w->HSBar1->isEnabled() && !w->VSBar1->isEnabled());
         QCOMPARE(w->HSBar1->Max(), -1);
-        QCOMPARE(w->HSBar1->LargeChange(), inner);
+        QCOMPARE(w->HSBar1->pageStep(), inner);
 
         inner = pictureWider(100, 1000);
         QCOMPARE(w->HSBar1->Max(), -100);
@@ -160,12 +160,12 @@ private Q_SLOTS:
     void viewportWithoutInnerSizeSkipsTheRest()
     {
         pictureWider(300, 400);
-        const int step = w->HSBar1->LargeChange();
+        const int step = w->HSBar1->pageStep();
         const int verticalMax = w->VSBar1->Max();
         w->Pic1->resize(4, 4); // the border alone
         w->LayoutPreview();
         QCOMPARE(w->HSBar1->Max(), -w->Pic2->width());
-        QCOMPARE(w->HSBar1->LargeChange(), step); // refused; the old step stays
+        QCOMPARE(w->HSBar1->pageStep(), step); // refused; the old step stays
         QCOMPARE(w->VSBar1->Max(), verticalMax); // not reached
     }
 };
