@@ -1,6 +1,7 @@
 #include "window/frmtessarin.h"
 
-#include "window/vbwidgets.h"
+#include "window/buttons.h"
+#include "window/textboxes.h"
 
 #include <QCloseEvent>
 #include <QWindow>
@@ -31,7 +32,6 @@ void FrmTessarin::Form_Load()
     CDlgSave.DialogTitle = QStringLiteral("请选择保存的文件：");
     CDlgSave.Filter = QStringLiteral("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");
     CDlgSave.FilterIndex = 1;
-    CDlgSave.Flags = CommonDialog::HideReadOnly;
 
     CDlgOpen.DialogTitle = QStringLiteral("请选择图片文件：");
     CDlgOpen.Filter
@@ -39,7 +39,6 @@ void FrmTessarin::Form_Load()
                          "Windows位图(*.bmp)|*.bmp|Jpeg文件(*.jpg)|*.jpg|GIF文件(*.gif)|*.gif|"
                          "图标文件(*.ico)|*.ico|光标文件(*.cur)|*.cur|*.*");
     CDlgOpen.FilterIndex = 1;
-    CDlgOpen.Flags = CommonDialog::HideReadOnly;
 
     LblFontName_DblClick();
     RenderPreview();

@@ -5,8 +5,9 @@
 #include "output/resultfile.h"
 #include "runtime/picturefile.h"
 #include "runtime/twips.h"
+#include "window/buttons.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/textboxes.h"
 
 #include <QAction>
 #include <QDir>
@@ -26,7 +27,7 @@ void FrmTessarin::LoadSettings()
     m_settingsDocument = document.value_or(QByteArray());
 
     if (!document) {
-        mProcessMode = 0;
+        mProcessMode = ProcessMode::Fastest;
         mKValue = 128;
         Pic3->SetPicture(Pic4->Picture());
     } else {
@@ -46,7 +47,7 @@ void FrmTessarin::LoadSettings()
         if (ChkTxtFont->Value() != 0)
             copyPreviewFontToSource();
 
-        mProcessMode = stored.mode;
+        mProcessMode = ProcessMode(stored.mode);
         mKValue = stored.k;
 
         // The one step whose failure is passed over: a background that no longer
@@ -70,7 +71,7 @@ void FrmTessarin::LoadSettings()
     }
 
     for (int i = 0; i < int(mnuFS.size()); ++i)
-        mnuFS[i]->setChecked(i == mProcessMode);
+        mnuFS[i]->setChecked(i == int(mProcessMode));
     mnuFS[2]->setText(SlowModeCaption(mKValue));
 }
 
@@ -114,7 +115,7 @@ void FrmTessarin::SaveSettings()
     values.strikeOut = ChkD->Value();
     values.trim = ChkDelRight->Value();
     values.changeFont = ChkTxtFont->Value();
-    values.mode = mProcessMode;
+    values.mode = int(mProcessMode);
     values.k = mKValue;
     values.background = mBgMapFile;
     values.autoSwitch = mnuZDQH->isChecked();

@@ -6,7 +6,8 @@
 #include "runtime/qtservices.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/buttons.h"
+#include "window/textboxes.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,8 +2,9 @@
 
 #include "collage/collagetext.h"
 #include "runtime/services.h"
+#include "window/buttons.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/textboxes.h"
 
 #include <QAction>
 #include <QPlainTextEdit>
@@ -17,7 +18,7 @@ void FrmTessarin::CmdConv_Click()
     options.display = TxtView1->Text();
     options.space = TxtView2->Text();
     options.keepWidth = mnuKeepWidth->isChecked();
-    options.mode = ProcessMode(mProcessMode);
+    options.mode = mProcessMode;
     options.k = mKValue;
 
     const QImage& picture = Pic2->Image();
@@ -34,13 +35,13 @@ void FrmTessarin::CmdConv_Click()
         return;
     }
 
-    SetMousePointer(MousePointerHourglass);
+    SetMousePointer(Qt::WaitCursor);
     setWindowTitle(Title + QStringLiteral(" 处理中……"));
 
     TxtOut->SetText(CollageText(picture, options));
 
     setWindowTitle(Title);
-    SetMousePointer(MousePointerDefault);
+    SetMousePointer(Qt::ArrowCursor);
 
     if (mnuZDQH->isChecked())
         Lbl2_Click();

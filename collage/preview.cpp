@@ -2,7 +2,7 @@
 
 #include "collage/previewimage.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/textboxes.h"
 
 // The preview is always redrawn whole: the background tiled from the top-left
 // corner, then the source text over it.

@@ -15,7 +15,7 @@ void FrmTessarin::mnuFS_Click(int index)
     for (QAction* item : mnuFS)
         item->setChecked(false);
     mnuFS[index]->setChecked(true);
-    mProcessMode = qint16(index);
+    mProcessMode = ProcessMode(index);
     if (index != 2)
         return;
 

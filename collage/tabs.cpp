@@ -1,7 +1,9 @@
 #include "window/frmtessarin.h"
 
+#include "window/buttons.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/scrollbar.h"
+#include "window/textboxes.h"
 
 #include <QPlainTextEdit>
 
@@ -41,8 +43,8 @@ void FrmTessarin::Lbl2_Click()
 // Only the active tab is filled, so the light red marks it.
 void FrmTessarin::SwitchTab(Label& active, Label& inactive)
 {
-    active.SetBackStyle(1);
-    inactive.SetBackStyle(0);
+    active.setAutoFillBackground(true);
+    inactive.setAutoFillBackground(false);
     active.SetBackColor(TabFill);
     inactive.SetBackColor(TabFill);
     active.SetForeColor(ActiveText);

@@ -3,7 +3,8 @@
 #include "controls/fontlist.h"
 #include "runtime/services.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/buttons.h"
+#include "window/textboxes.h"
 
 #include <QAction>
 #include <QListWidget>

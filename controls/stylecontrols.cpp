@@ -2,19 +2,13 @@
 
 #include "controls/numberfields.h"
 #include "runtime/numbertext.h"
+#include "window/buttons.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/textboxes.h"
 
 #include <cmath>
 
 #include <QListWidget>
-
-namespace {
-
-constexpr int KeyUp = 38;
-constexpr int KeyDown = 40;
-
-} // namespace
 
 void FrmTessarin::applyStyle(CheckBox* box, void (QFont::*style)(bool))
 {
@@ -94,34 +88,34 @@ void FrmTessarin::TxtSrc_Change()
 // Up and Down step the field's number by one within its limits; setting the text
 // applies it through the field's own change handling. The key itself still
 // reaches the field.
-void FrmTessarin::NumericKeyStep(TextBox* field, int keyCode, qint32 min, qint32 max)
+void FrmTessarin::NumericKeyStep(TextBox* field, Qt::Key key, qint32 min, qint32 max)
 {
-    if (keyCode != KeyUp && keyCode != KeyDown)
+    if (key != Qt::Key_Up && key != Qt::Key_Down)
         return;
-    const double stepped = LeadingNumber(field->text()) + (keyCode == KeyUp ? 1 : -1);
+    const double stepped = LeadingNumber(field->text()) + (key == Qt::Key_Up ? 1 : -1);
     // A number beyond what a whole number holds steps from the nearest one it can.
     constexpr double lowest = std::numeric_limits<qint32>::min();
     constexpr double highest = std::numeric_limits<qint32>::max();
     qint32 value = *ToWhole(
         std::isnan(stepped) ? 0 : std::clamp(stepped, lowest, highest), WholeType::Int32);
-    if (keyCode == KeyUp && value > max)
+    if (key == Qt::Key_Up && value > max)
         value = max;
-    if (keyCode == KeyDown && value < min)
+    if (key == Qt::Key_Down && value < min)
         value = min;
     field->setText(QString::number(value));
 }
 
-void FrmTessarin::TxtHeight_KeyDown(int keyCode, int)
+void FrmTessarin::TxtHeight_KeyDown(Qt::Key key)
 {
-    NumericKeyStep(TxtHeight, keyCode, 1, 999);
+    NumericKeyStep(TxtHeight, key, 1, 999);
 }
 
-void FrmTessarin::TxtMapWidth_KeyDown(int keyCode, int)
+void FrmTessarin::TxtMapWidth_KeyDown(Qt::Key key)
 {
-    NumericKeyStep(TxtMapWidth, keyCode, 1, 1024);
+    NumericKeyStep(TxtMapWidth, key, 1, 1024);
 }
 
-void FrmTessarin::TxtMapHeight_KeyDown(int keyCode, int)
+void FrmTessarin::TxtMapHeight_KeyDown(Qt::Key key)
 {
-    NumericKeyStep(TxtMapHeight, keyCode, 1, 1024);
+    NumericKeyStep(TxtMapHeight, key, 1, 1024);
 }

@@ -2,7 +2,7 @@
 
 #include "output/resultfile.h"
 #include "runtime/services.h"
-#include "window/vbwidgets.h"
+#include "window/textboxes.h"
 
 #include <QDir>
 #include <QTextDocument>

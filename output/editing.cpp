@@ -1,7 +1,7 @@
 #include "window/frmtessarin.h"
 
 #include "runtime/services.h"
-#include "window/vbwidgets.h"
+#include "window/textboxes.h"
 
 #include <QTextCursor>
 

@@ -1,5 +1,14 @@
 #include "runtime/commondialog.h"
 
+namespace {
+
+struct FilterEntry
+{
+    QString description;
+    QStringList patterns; // empty when the entry names no pattern
+};
+
+// Splits "description|pattern|…" into its entries.
 QList<FilterEntry> ParseFilter(const QString& filter)
 {
     QList<FilterEntry> entries;
@@ -14,6 +23,8 @@ QList<FilterEntry> ParseFilter(const QString& filter)
     }
     return entries;
 }
+
+} // namespace
 
 QStringList NameFilters(const QString& filter)
 {

@@ -7,27 +7,14 @@
 // so the dialog offers the last chosen file again.
 struct CommonDialog
 {
-    static constexpr int HideReadOnly = 4;
-
     QString DialogTitle;
     QString Filter; // "description|pattern|description|pattern…"
     int FilterIndex = 1; // 1-based, as the filter list counts its entries
-    int Flags = 0;
     QString FileName;
 };
 
-struct FilterEntry
-{
-    QString description;
-    QStringList patterns; // empty when the entry names no pattern
-};
-
-// Splits "description|pattern|…" into its entries. A description without a
-// following pattern makes an entry of its own with no patterns.
-QList<FilterEntry> ParseFilter(const QString& filter);
-
-// The entries in the form a Qt file dialog takes: "description (*.a *.b)". A
-// description that already ends in its own pattern list in parentheses keeps that
-// place, with the patterns written the way the dialog reads them; an entry without
-// a pattern matches every file.
+// The entries of a filter in the form a Qt file dialog takes: "description (*.a *.b)". A
+// description without a following pattern makes an entry of its own, which matches every
+// file; a description that already ends in its own pattern list in parentheses keeps that
+// place, with the patterns written the way the dialog reads them.
 QStringList NameFilters(const QString& filter);

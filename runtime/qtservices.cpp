@@ -15,8 +15,8 @@ bool QtServices::showFileDialog(CommonDialog& dialog, bool save)
     QFileDialog box(m_parent, dialog.DialogTitle);
     box.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     box.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    // Saving over an existing file asks nothing: the dialog's flags never ask for it.
-    // Qt's dialogs have no read-only check box, so there is none to hide.
+    // Saving over an existing file asks nothing, as the window never did. Qt's dialogs have
+    // no read-only check box, so there is none to hide.
     box.setOption(QFileDialog::DontConfirmOverwrite, true);
     const QStringList filters = NameFilters(dialog.Filter);
     box.setNameFilters(filters);

@@ -9,9 +9,6 @@ class QWidget;
 class QtServices : public Services
 {
 public:
-    explicit QtServices(QWidget* dialogParent = nullptr)
-        : m_parent(dialogParent)
-    { }
     void SetDialogParent(QWidget* parent) { m_parent = parent; }
 
     bool ShowOpen(CommonDialog& dialog) override;
@@ -29,5 +26,5 @@ public:
 private:
     bool showFileDialog(CommonDialog& dialog, bool save);
 
-    QWidget* m_parent;
+    QWidget* m_parent = nullptr;
 };

@@ -3,8 +3,10 @@
 #include "collage/defaultbackground.h"
 #include "controls/fontlist.h"
 #include "runtime/twips.h"
+#include "window/buttons.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/scrollbar.h"
+#include "window/textboxes.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -27,11 +29,24 @@ QFont songFont(qreal points, bool bold = false)
     return font;
 }
 
+// Names a control, gives it its place in twips and its tooltip.
 template <class Widget>
-Widget* place(Widget* widget, double left, double top, double width, double height)
+Widget* place(Widget* widget, const char* name, QRect twips, const char16_t* tip = nullptr)
 {
-    widget->setGeometry(TwipsRect(left, top, width, height));
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    if (tip)
+        widget->setToolTip(QString::fromUtf16(tip));
     return widget;
+}
+
+// A control inside the preview viewport, placed in its pixels.
+PictureBox* inside(QWidget* viewport, const char* name, QPoint at, PictureBox::Border border)
+{
+    auto* picture = new PictureBox(border, viewport);
+    picture->setObjectName(QLatin1String(name));
+    picture->move(at);
+    return picture;
 }
 
 } // namespace
@@ -49,81 +64,104 @@ FrmTessarin::FrmTessarin(Services& services, QWidget* parent)
     setFont(songFont(9));
     createControls();
     createMenus();
-    setTabOrder();
     connectHandlers();
 }
 
 FrmTessarin::~FrmTessarin() = default;
 
+// The controls are made in the keyboard order, which Qt's focus chain follows.
 void FrmTessarin::createControls()
 {
-    TxtSrc = place(new MultiLineTextBox(this), 0, 0, 1500, 900);
-    TxtSrc->setToolTip(QStringLiteral("源字符"));
-    TxtView1 = place(new MultiLineTextBox(this), 1500, 0, 1500, 900);
-    TxtView1->setToolTip(QStringLiteral("显示字符"));
-    TxtView2 = place(new MultiLineTextBox(this), 3000, 0, 1500, 900);
-    TxtView2->setToolTip(QStringLiteral("空格字符"));
-
-    TxtMapWidth = place(new TextBox(4, this), 0, 900, 750, 300);
+    TxtSrc = place(new MultiLineTextBox(this), "TxtSrc", {0, 0, 1500, 900}, u"源字符");
+    TxtView1 = place(new MultiLineTextBox(this), "TxtView1", {1500, 0, 1500, 900}, u"显示字符");
+    TxtView2 = place(new MultiLineTextBox(this), "TxtView2", {3000, 0, 1500, 900}, u"空格字符");
+    TxtMapWidth = place(new TextBox(4, this), "TxtMapWidth", {0, 900, 750, 300}, u"图片宽度");
     TxtMapWidth->setText(QStringLiteral("12"));
-    TxtMapWidth->setToolTip(QStringLiteral("图片宽度"));
-    TxtMapHeight = place(new TextBox(4, this), 750, 900, 750, 300);
+    TxtMapHeight = place(new TextBox(4, this), "TxtMapHeight", {750, 900, 750, 300}, u"图片高度");
     TxtMapHeight->setText(QStringLiteral("12"));
-    TxtMapHeight->setToolTip(QStringLiteral("图片高度"));
-    TxtHeight = place(new TextBox(3, this), 0, 1200, 1500, 300);
+    TxtHeight = place(new TextBox(3, this), "TxtHeight", {0, 1200, 1500, 300}, u"字体大小");
     TxtHeight->setText(QStringLiteral("9"));
-    TxtHeight->setToolTip(QStringLiteral("字体大小"));
 
     struct StyleButton
     {
         CheckBox*& control;
+        const char* name;
         const char16_t* caption;
         const char16_t* tip;
-        double left, width;
+        int left, width;
         void (QFont::*style)(bool);
     };
     const StyleButton styles[] = {
-        {ChkB, u"B", u"粗体", 0, 390, &QFont::setBold},
-        {ChkI, u"I", u"斜体", 390, 360, &QFont::setItalic},
-        {ChkU, u"U", u"下划线", 750, 390, &QFont::setUnderline},
-        {ChkD, u"D", u"删除线", 1140, 360, &QFont::setStrikeOut},
+        {ChkB, "ChkB", u"B", u"粗体", 0, 390, &QFont::setBold},
+        {ChkI, "ChkI", u"I", u"斜体", 390, 360, &QFont::setItalic},
+        {ChkU, "ChkU", u"U", u"下划线", 750, 390, &QFont::setUnderline},
+        {ChkD, "ChkD", u"D", u"删除线", 1140, 360, &QFont::setStrikeOut},
     };
     for (const StyleButton& button : styles) {
         const QString caption = QString::fromUtf16(button.caption);
-        button.control = place(new CheckBox(caption, CheckBox::ButtonLook, this), button.left, 1500,
-            button.width, 270);
-        button.control->setToolTip(QString::fromUtf16(button.tip));
+        button.control = place(new CheckBox(caption, CheckBox::ButtonLook, this), button.name,
+            {button.left, 1500, button.width, 270}, button.tip);
         // Each button shows its letter in the style it switches on.
         QFont font = songFont(9);
         (font.*button.style)(true);
         button.control->setFont(font);
     }
 
-    ChkDelRight = place(
-        new CheckBox(QStringLiteral("删除右侧空格"), CheckBox::BoxLook, this), 0, 1740, 1425, 225);
-    LblFontName = place(new Label(QStringLiteral("字体名"), this), 270, 1980, 900, 180);
-    ChkTxtFont
-        = place(new CheckBox(QStringLiteral(" "), CheckBox::BoxLook, this), 0, 1950, 285, 225);
-    ListFontName = place(new QListWidget(this), 0, 2160, 1500, 1020);
+    ChkDelRight = place(new CheckBox(QStringLiteral("删除右侧空格"), CheckBox::BoxLook, this),
+        "ChkDelRight", {0, 1740, 1425, 225});
+    LblFontName
+        = place(new Label(QStringLiteral("字体名"), this), "LblFontName", {270, 1980, 900, 180});
+    ChkTxtFont = place(new CheckBox(QStringLiteral(" "), CheckBox::BoxLook, this), "ChkTxtFont",
+        {0, 1950, 285, 225});
+    ListFontName = place(new QListWidget(this), "ListFontName", {0, 2160, 1500, 1020});
 
-    Lbl1 = place(new Label(QStringLiteral("预览"), this), 1500, 900, 300, 600);
-    Lbl2 = place(new Label(QStringLiteral("显示"), this), 1500, 1500, 300, 600);
+    Lbl1 = place(new Label(QStringLiteral("预览"), this), "Lbl1", {1500, 900, 300, 600});
+    Lbl2 = place(new Label(QStringLiteral("显示"), this), "Lbl2", {1500, 1500, 300, 600});
     for (Label* tab : {Lbl1, Lbl2}) {
         tab->setFont(songFont(12, true));
         tab->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     }
     Lbl1->SetForeColor(QColor(0, 128, 0));
     Lbl2->SetForeColor(QColor(0, 0, 128));
-    Lbl2->SetBackStyle(0);
+    Lbl2->setAutoFillBackground(false);
+    for (Label* label : {LblFontName, Lbl1, Lbl2})
+        label->setFocusPolicy(Qt::NoFocus);
 
-    CmdConv = place(new CommandButton(QStringLiteral("生成"), this), 1500, 2190, 300, 600);
+    CmdConv
+        = place(new CommandButton(QStringLiteral("生成"), this), "CmdConv", {1500, 2190, 300, 600});
     CmdConv->setFont(songFont(12, true));
-    CmdMore = place(new CommandButton(QStringLiteral("▼"), this), 1500, 2790, 300, 300);
+    CmdMore = place(new CommandButton(QStringLiteral("▼"), this), "CmdMore", {1500, 2790, 300, 300},
+        u"More...");
     CmdMore->setFont(songFont(10.5));
-    CmdMore->setToolTip(QStringLiteral("More..."));
+
+    Pic1 = place(new PictureBox(PictureBox::SunkenBorder, this), "Pic1", {1800, 900, 2595, 2025});
+    // The wheel over the preview scrolls it (eventFilter).
+    Pic1->installEventFilter(this);
+    HSBar1 = place(new ScrollBar(Qt::Horizontal, this), "HSBar1", {1830, 2910, 2505, 240});
+    VSBar1 = place(new ScrollBar(Qt::Vertical, this), "VSBar1", {4410, 930, 240, 1845});
+    // From 0, at 0, in steps of 1 as Qt's bars start; LayoutPreview sets the rest again.
+    for (ScrollBar* bar : {HSBar1, VSBar1}) {
+        bar->SetMax(1024);
+        bar->SetLargeChange(16);
+    }
+
+    QWidget* viewport = Pic1->Container();
+    Pic2 = inside(viewport, "Pic2", {0, 0}, PictureBox::NoBorder);
+    Pic2->SetBackColor(Qt::white);
+    Pic2->SetInnerSize(12, 12);
+    Pic2->Font() = songFont(9);
+    // Small glyphs come out in crisp one-pixel strokes, as the generator needs them.
+    Pic2->Font().setStyleStrategy(QFont::NoAntialias);
+    for (PictureBox* picture : {Pic1, Pic2})
+        picture->setFocusPolicy(Qt::TabFocus);
+    Pic3 = inside(viewport, "Pic3", {58, 12}, PictureBox::SunkenBorder);
+    Pic3->SetAutoSize(true);
+    Pic3->SetInnerSize(32, 32);
+    Pic3->hide();
 
     // The output box lies beneath the preview group on the same rectangle.
-    TxtOut = place(new OutputBox(this), 1800, 900, 2835, 2265);
+    TxtOut = place(new OutputBox(this), "TxtOut", {1800, 900, 2835, 2265});
+    TxtOut->lower();
     // Character pictures line up only in a fixed-pitch face whose Chinese
     // characters are exactly two of its ASCII characters wide.
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -134,62 +172,10 @@ void FrmTessarin::createControls()
     // keys never go where the user cannot see them.
     TxtOut->setFocusPolicy(Qt::ClickFocus);
 
-    Pic1 = place(new PictureBox(PictureBox::SunkenBorder, this), 1800, 900, 2595, 2025);
-    // The wheel over the preview scrolls it (eventFilter).
-    Pic1->installEventFilter(this);
-    HSBar1 = place(new ScrollBar(Qt::Horizontal, this), 1830, 2910, 2505, 240);
-    VSBar1 = place(new ScrollBar(Qt::Vertical, this), 4410, 930, 240, 1845);
-    for (ScrollBar* bar : {HSBar1, VSBar1}) {
-        bar->SetMin(0);
-        bar->SetMax(1024);
-        bar->SetLargeChange(16);
-        bar->SetSmallChange(1);
-        bar->SetValue(0);
-    }
-
-    QWidget* viewport = Pic1->Container();
-    Pic2 = new PictureBox(PictureBox::NoBorder, viewport);
-    Pic2->SetBackColor(Qt::white);
-    Pic2->SetInnerSize(12, 12);
-    Pic2->move(0, 0);
-    Pic2->Font() = songFont(9);
-    // Small glyphs come out in crisp one-pixel strokes, as the generator needs them.
-    Pic2->Font().setStyleStrategy(QFont::NoAntialias);
-
-    Pic3 = new PictureBox(PictureBox::SunkenBorder, viewport);
-    Pic3->SetAutoSize(true);
-    Pic3->SetInnerSize(32, 32);
-    Pic3->move(58, 12);
-    Pic3->hide();
-    Pic4 = new PictureBox(PictureBox::SunkenBorder, viewport);
+    Pic4 = inside(viewport, "Pic4", {60, 54}, PictureBox::SunkenBorder);
     Pic4->SetAutoSize(true);
-    Pic4->move(60, 54);
     Pic4->SetPicture(DefaultBackground());
     Pic4->hide();
-
-    const std::pair<QWidget*, const char*> names[] = {{TxtSrc, "TxtSrc"}, {TxtView1, "TxtView1"},
-        {TxtView2, "TxtView2"}, {TxtMapWidth, "TxtMapWidth"}, {TxtMapHeight, "TxtMapHeight"},
-        {TxtHeight, "TxtHeight"}, {ChkB, "ChkB"}, {ChkI, "ChkI"}, {ChkU, "ChkU"}, {ChkD, "ChkD"},
-        {ChkDelRight, "ChkDelRight"}, {LblFontName, "LblFontName"}, {ChkTxtFont, "ChkTxtFont"},
-        {ListFontName, "ListFontName"}, {Lbl1, "Lbl1"}, {Lbl2, "Lbl2"}, {CmdConv, "CmdConv"},
-        {CmdMore, "CmdMore"}, {Pic1, "Pic1"}, {HSBar1, "HSBar1"}, {VSBar1, "VSBar1"},
-        {Pic2, "Pic2"}, {Pic3, "Pic3"}, {TxtOut, "TxtOut"}, {Pic4, "Pic4"}};
-    for (const auto& [widget, name] : names)
-        widget->setObjectName(QLatin1String(name));
-
-    for (PictureBox* picture : {Pic1, Pic2})
-        picture->setFocusPolicy(Qt::TabFocus);
-    for (Label* label : {LblFontName, Lbl1, Lbl2})
-        label->setFocusPolicy(Qt::NoFocus);
-}
-
-void FrmTessarin::setTabOrder()
-{
-    const QList<QWidget*> order = {TxtSrc, TxtView1, TxtView2, TxtMapWidth, TxtMapHeight, TxtHeight,
-        ChkB, ChkI, ChkU, ChkD, ChkDelRight, ChkTxtFont, ListFontName, CmdConv, CmdMore, Pic1,
-        HSBar1, VSBar1, Pic2, TxtOut};
-    for (qsizetype i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void FrmTessarin::connectHandlers()
@@ -237,13 +223,13 @@ void FrmTessarin::changeEvent(QEvent* event)
         Form_Resize();
 }
 
-void FrmTessarin::SetMousePointer(int pointer)
+void FrmTessarin::SetMousePointer(Qt::CursorShape pointer)
 {
     if (pointer == m_mousePointer)
         return;
-    if (m_mousePointer != MousePointerDefault)
+    if (m_mousePointer != Qt::ArrowCursor)
         QGuiApplication::restoreOverrideCursor();
     m_mousePointer = pointer;
-    if (pointer == MousePointerHourglass)
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    if (pointer != Qt::ArrowCursor)
+        QGuiApplication::setOverrideCursor(pointer);
 }

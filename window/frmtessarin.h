@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/settingsrules.h"
+#include "collage/pixelrules.h"
 #include "runtime/commondialog.h"
 
 #include <QElapsedTimer>
@@ -88,7 +89,7 @@ public:
     std::array<QAction*, 3> mnuFS;
 
     // Form variables.
-    qint16 mProcessMode = 0;
+    ProcessMode mProcessMode = ProcessMode::Fastest;
     quint8 mKValue = 0;
     bool mShowOutput = false;
     bool mChangeFont = false;
@@ -123,10 +124,10 @@ public:
     void TxtMapWidth_Change();
     void TxtMapHeight_Change();
     void TxtSrc_Change();
-    void TxtHeight_KeyDown(int keyCode, int shift);
-    void TxtMapWidth_KeyDown(int keyCode, int shift);
-    void TxtMapHeight_KeyDown(int keyCode, int shift);
-    void NumericKeyStep(TextBox* field, int keyCode, qint32 min, qint32 max);
+    void TxtHeight_KeyDown(Qt::Key key);
+    void TxtMapWidth_KeyDown(Qt::Key key);
+    void TxtMapHeight_KeyDown(Qt::Key key);
+    void NumericKeyStep(TextBox* field, Qt::Key key, qint32 min, qint32 max);
 
     // Layout and scrolling.
     void Form_Resize();
@@ -140,7 +141,7 @@ public:
     void CmdMore_Click();
     void MnuPop_Click();
     void mnuTxtOutPop_Click();
-    void TxtOut_MouseDown(int button, int shift, int x, int y);
+    void TxtOut_MouseDown(Qt::MouseButton button);
     void mnuZDQH_Click();
     void mnuKeepWidth_Click();
     void mnuLock_Click();
@@ -157,10 +158,8 @@ public:
     void mnuSave_Click();
 
     // The window's mouse pointer: the hourglass while a command runs.
-    static constexpr int MousePointerDefault = 0;
-    static constexpr int MousePointerHourglass = 11;
-    int MousePointer() const { return m_mousePointer; }
-    void SetMousePointer(int pointer);
+    Qt::CursorShape MousePointer() const { return m_mousePointer; }
+    void SetMousePointer(Qt::CursorShape pointer);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -183,7 +182,6 @@ private:
     void SetDefaultSize();
     void createControls();
     void createMenus();
-    void setTabOrder();
 
     Services& m_services;
     QRect m_restoredFrame;
@@ -197,5 +195,5 @@ private:
     bool m_placementPending = false;
     QElapsedTimer m_placing;
     int m_placingRequests = 0;
-    int m_mousePointer = MousePointerDefault;
+    Qt::CursorShape m_mousePointer = Qt::ArrowCursor;
 };

@@ -2,7 +2,8 @@
 
 #include "runtime/twips.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/scrollbar.h"
+#include "window/textboxes.h"
 
 #include <QListWidget>
 #include <QWheelEvent>

@@ -2,7 +2,7 @@
 
 #include "runtime/services.h"
 #include "runtime/twips.h"
-#include "window/vbwidgets.h"
+#include "window/textboxes.h"
 
 #include <QAction>
 #include <QMenu>
@@ -44,9 +44,9 @@ void FrmTessarin::mnuTxtOutPop_Click()
     MnuPop_Click();
 }
 
-void FrmTessarin::TxtOut_MouseDown(int button, int, int, int)
+void FrmTessarin::TxtOut_MouseDown(Qt::MouseButton button)
 {
-    if (button != 2)
+    if (button != Qt::RightButton)
         return;
     MnuPop_Click();
     mnuTxtOutPop->popup(QCursor::pos());

@@ -1,31 +1,19 @@
 #include "window/frmtessarin.h"
 
-#include "window/vbwidgets.h"
+#include "window/textboxes.h"
 
 #include <QMenu>
-#include <QPlainTextEdit>
+#include <QPushButton>
+#include <functional>
 
 namespace {
 
-QAction* addEntry(QMenu* menu, const char16_t* caption, QKeySequence shortcut = {})
-{
-    QAction* action = menu->addAction(QString::fromUtf16(caption));
-    action->setShortcut(shortcut);
-    return action;
-}
-
-QAction* addOption(QMenu* menu, const char16_t* caption, QKeySequence shortcut, bool checked)
-{
-    QAction* action = addEntry(menu, caption, shortcut);
-    action->setCheckable(true);
-    action->setChecked(checked);
-    return action;
-}
+enum Mark { NoMark, Unchecked, Checked };
 
 // Runs a handler when the entry is chosen. Qt flips a checkable entry's mark by
 // itself before it reports the choice; the mark is put back first, so that the
 // handler alone decides it, as it does when called from code.
-template <class Handler> void onChosen(QAction* action, FrmTessarin* window, Handler handler)
+void onChosen(QAction* action, FrmTessarin* window, std::function<void()> handler)
 {
     QObject::connect(action, &QAction::triggered, window, [action, handler] {
         if (action->isCheckable())
@@ -40,68 +28,84 @@ void FrmTessarin::createMenus()
 {
     // The tree is never shown as a menu bar, only as a pop-up.
     MnuPop = new QMenu(QStringLiteral("弹出"), this);
-    mnuCopyText = addEntry(MnuPop, u"复制文字(&T)", Qt::CTRL | Qt::Key_T);
-    mnuSave = addEntry(MnuPop, u"保存文本(&S)", Qt::CTRL | Qt::Key_S);
-    mnuBgMap = addEntry(MnuPop, u"选择背景图片(&B)", Qt::CTRL | Qt::Key_B);
-    mnuSetOldBgMap = addEntry(MnuPop, u"设置默认背景图(&N)");
-    mnuBar0_0 = MnuPop->addSeparator();
-    mnuZDQH = addOption(MnuPop, u"自动切换(&Q)", Qt::CTRL | Qt::Key_Q, true);
-    mnuFormDefSize = addEntry(MnuPop, u"默认大小(&D)");
-    mnuBar0_1 = MnuPop->addSeparator();
-    mnuKeepWidth = addOption(MnuPop, u"保持宽度(&K)", Qt::CTRL | Qt::Key_K, false);
-    mnuLock = addOption(MnuPop, u"锁定文本框(&L)", Qt::CTRL | Qt::Key_L, false);
+    mnuTxtOutPop = new QMenu(QStringLiteral("输出文本框快捷菜单(&M)"), MnuPop);
+    mnuCLFS = new QMenu(QStringLiteral("处理方式(&F)"), MnuPop);
 
-    mnuTxtOutPop = MnuPop->addMenu(QStringLiteral("输出文本框快捷菜单(&M)"));
-    mnuUnDo = addEntry(mnuTxtOutPop, u"撤销(&U)", Qt::CTRL | Qt::Key_Z);
-    mnuBar1_0 = mnuTxtOutPop->addSeparator();
-    mnuCut = addEntry(mnuTxtOutPop, u"剪切(&T)");
-    mnuCopy = addEntry(mnuTxtOutPop, u"复制(&C)");
-    mnuPaste = addEntry(mnuTxtOutPop, u"粘贴(&P)");
-    mnuDel = addEntry(mnuTxtOutPop, u"删除(&L)");
-    mnuBar1_1 = mnuTxtOutPop->addSeparator();
-    mnuSelAll = addEntry(mnuTxtOutPop, u"全选(&A)", Qt::CTRL | Qt::Key_A);
-
-    mnuBar0_2 = MnuPop->addSeparator();
-    mnuCLFS = MnuPop->addMenu(QStringLiteral("处理方式(&F)"));
-    mnuFS[0] = addOption(mnuCLFS, u"最快！(&1)", Qt::Key_F1, false);
-    mnuFS[1] = addOption(mnuCLFS, u"较快！(&2)", Qt::Key_F2, false);
-    mnuFS[2] = addOption(mnuCLFS, u"较慢！(&3) K=", Qt::Key_F3, false);
-
-    // The commands of the main tree answer their shortcut keys anywhere in the
-    // window. Undo and select all belong to the output box and answer there only,
-    // so the other text boxes keep their own Ctrl+Z and Ctrl+A.
-    for (QAction* action : {mnuCopyText, mnuSave, mnuBgMap, mnuZDQH, mnuKeepWidth, mnuLock,
-             mnuFS[0], mnuFS[1], mnuFS[2]}) {
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-    }
-    for (QAction* action : {mnuUnDo, mnuSelAll}) {
-        action->setShortcutContext(Qt::WidgetShortcut);
-        TxtOut->addAction(action);
+    using F = FrmTessarin;
+    const auto run = [this](void (F::*handler)()) {
+        return std::function<void()>([this, handler] { (this->*handler)(); });
+    };
+    const auto mode = [this](int index) {
+        return std::function<void()>([this, index] { mnuFS_Click(index); });
+    };
+    // The whole tree in the order it shows: an entry, a separator ("-") or a submenu.
+    struct Entry
+    {
+        QMenu* menu;
+        QAction** action;
+        const char16_t* caption;
+        QKeySequence shortcut = {};
+        Mark mark = NoMark;
+        std::function<void()> handler = {};
+        QMenu* submenu = nullptr;
+    };
+    const Entry entries[] = {
+        {MnuPop, &mnuCopyText, u"复制文字(&T)", Qt::CTRL | Qt::Key_T, NoMark,
+            run(&F::mnuCopyText_Click)},
+        {MnuPop, &mnuSave, u"保存文本(&S)", Qt::CTRL | Qt::Key_S, NoMark, run(&F::mnuSave_Click)},
+        {MnuPop, &mnuBgMap, u"选择背景图片(&B)", Qt::CTRL | Qt::Key_B, NoMark,
+            run(&F::mnuBgMap_Click)},
+        {MnuPop, &mnuSetOldBgMap, u"设置默认背景图(&N)", {}, NoMark, run(&F::mnuSetOldBgMap_Click)},
+        {MnuPop, &mnuBar0_0, u"-"},
+        {MnuPop, &mnuZDQH, u"自动切换(&Q)", Qt::CTRL | Qt::Key_Q, Checked, run(&F::mnuZDQH_Click)},
+        {MnuPop, &mnuFormDefSize, u"默认大小(&D)", {}, NoMark, run(&F::mnuFormDefSize_Click)},
+        {MnuPop, &mnuBar0_1, u"-"},
+        {MnuPop, &mnuKeepWidth, u"保持宽度(&K)", Qt::CTRL | Qt::Key_K, Unchecked,
+            run(&F::mnuKeepWidth_Click)},
+        {MnuPop, &mnuLock, u"锁定文本框(&L)", Qt::CTRL | Qt::Key_L, Unchecked,
+            run(&F::mnuLock_Click)},
+        {MnuPop, nullptr, nullptr, {}, NoMark, {}, mnuTxtOutPop},
+        {mnuTxtOutPop, &mnuUnDo, u"撤销(&U)", Qt::CTRL | Qt::Key_Z, NoMark, run(&F::mnuUnDo_Click)},
+        {mnuTxtOutPop, &mnuBar1_0, u"-"},
+        {mnuTxtOutPop, &mnuCut, u"剪切(&T)", {}, NoMark, run(&F::mnuCut_Click)},
+        {mnuTxtOutPop, &mnuCopy, u"复制(&C)", {}, NoMark, run(&F::mnuCopy_Click)},
+        {mnuTxtOutPop, &mnuPaste, u"粘贴(&P)", {}, NoMark, run(&F::mnuPaste_Click)},
+        {mnuTxtOutPop, &mnuDel, u"删除(&L)", {}, NoMark, run(&F::mnuDel_Click)},
+        {mnuTxtOutPop, &mnuBar1_1, u"-"},
+        {mnuTxtOutPop, &mnuSelAll, u"全选(&A)", Qt::CTRL | Qt::Key_A, NoMark,
+            run(&F::mnuSelAll_Click)},
+        {MnuPop, &mnuBar0_2, u"-"},
+        {MnuPop, nullptr, nullptr, {}, NoMark, {}, mnuCLFS},
+        {mnuCLFS, &mnuFS[0], u"最快！(&1)", Qt::Key_F1, Unchecked, mode(0)},
+        {mnuCLFS, &mnuFS[1], u"较快！(&2)", Qt::Key_F2, Unchecked, mode(1)},
+        {mnuCLFS, &mnuFS[2], u"较慢！(&3) K=", Qt::Key_F3, Unchecked, mode(2)},
+    };
+    for (const Entry& entry : entries) {
+        if (entry.submenu) {
+            entry.menu->addMenu(entry.submenu);
+            continue;
+        }
+        const QString caption = QString::fromUtf16(entry.caption);
+        QAction* action
+            = caption == u"-" ? entry.menu->addSeparator() : entry.menu->addAction(caption);
+        *entry.action = action;
+        action->setCheckable(entry.mark != NoMark);
+        action->setChecked(entry.mark == Checked);
+        if (entry.handler)
+            onChosen(action, this, entry.handler);
+        if (entry.shortcut.isEmpty())
+            continue;
+        action->setShortcut(entry.shortcut);
+        // The shortcut keys of the main tree answer anywhere in the window. Those of the
+        // output box's entries answer there only, so the other text boxes keep their own
+        // Ctrl+Z and Ctrl+A.
+        QWidget* owner = entry.menu == mnuTxtOutPop ? static_cast<QWidget*>(TxtOut) : this;
+        action->setShortcutContext(owner == this ? Qt::WindowShortcut : Qt::WidgetShortcut);
+        owner->addAction(action);
     }
 
     connect(CmdMore, &QPushButton::clicked, this, &FrmTessarin::CmdMore_Click);
     connect(MnuPop, &QMenu::aboutToShow, this, &FrmTessarin::MnuPop_Click);
     connect(mnuTxtOutPop, &QMenu::aboutToShow, this, &FrmTessarin::mnuTxtOutPop_Click);
     connect(TxtOut, &OutputBox::MouseDown, this, &FrmTessarin::TxtOut_MouseDown);
-    const std::pair<QAction*, void (FrmTessarin::*)()> commands[] = {
-        {mnuCopyText, &FrmTessarin::mnuCopyText_Click},
-        {mnuSave, &FrmTessarin::mnuSave_Click},
-        {mnuBgMap, &FrmTessarin::mnuBgMap_Click},
-        {mnuSetOldBgMap, &FrmTessarin::mnuSetOldBgMap_Click},
-        {mnuZDQH, &FrmTessarin::mnuZDQH_Click},
-        {mnuFormDefSize, &FrmTessarin::mnuFormDefSize_Click},
-        {mnuKeepWidth, &FrmTessarin::mnuKeepWidth_Click},
-        {mnuLock, &FrmTessarin::mnuLock_Click},
-        {mnuUnDo, &FrmTessarin::mnuUnDo_Click},
-        {mnuCut, &FrmTessarin::mnuCut_Click},
-        {mnuCopy, &FrmTessarin::mnuCopy_Click},
-        {mnuPaste, &FrmTessarin::mnuPaste_Click},
-        {mnuDel, &FrmTessarin::mnuDel_Click},
-        {mnuSelAll, &FrmTessarin::mnuSelAll_Click},
-    };
-    for (const auto& [action, handler] : commands)
-        onChosen(action, this, [this, handler] { (this->*handler)(); });
-    for (int i = 0; i < int(mnuFS.size()); ++i)
-        onChosen(mnuFS[i], this, [this, i] { mnuFS_Click(i); });
 }

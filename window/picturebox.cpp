@@ -25,7 +25,6 @@ void PictureBox::SetInnerSize(int width, int height)
 void PictureBox::SetBackColor(const QColor& colour)
 {
     m_backColor = colour;
-    fitImageToWidget();
     m_image.fill(colour);
     update();
 }
@@ -35,7 +34,6 @@ void PictureBox::SetPicture(const QImage& picture)
     m_picture = picture;
     if (m_autoSize && !picture.isNull())
         SetInnerSize(picture.width(), picture.height());
-    fitImageToWidget();
     m_image.fill(m_backColor);
     if (!picture.isNull()) {
         QPainter painter(&m_image);
@@ -74,7 +72,7 @@ void PictureBox::resizeEvent(QResizeEvent* event)
         m_container->setGeometry(contentsRect());
 }
 
-void PictureBox::fitImageToWidget() const
+void PictureBox::fitImageToWidget()
 {
     const QSize inner = contentsRect().size().expandedTo(QSize(0, 0));
     if (inner == m_image.size())
@@ -85,5 +83,5 @@ void PictureBox::fitImageToWidget() const
         painter.drawImage(0, 0, m_image);
     }
     m_image = grown;
-    const_cast<PictureBox*>(this)->update();
+    update();
 }

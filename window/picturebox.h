@@ -17,30 +17,23 @@ public:
     PictureBox(Border border, QWidget* parent);
 
     // Size of the drawing area, in pixels.
-    int ScaleWidth() const { return Image().width(); }
-    int ScaleHeight() const { return Image().height(); }
+    int ScaleWidth() const { return std::max(contentsRect().width(), 0); }
+    int ScaleHeight() const { return std::max(contentsRect().height(), 0); }
     // Gives the drawing area this size; the widget grows by its border. What was
     // drawn is kept where it still fits, new area gets the background colour.
     void SetInnerSize(int width, int height);
 
-    const QImage& Image() const
-    {
-        fitImageToWidget();
-        return m_image;
-    }
+    // The image takes the drawing area's size where the box is sized: in SetInnerSize, or,
+    // when it is resized from outside, once it is told (a hidden widget is told when shown).
+    const QImage& Image() const { return m_image; }
     // The image to draw into.
-    QImage& hDC()
-    {
-        fitImageToWidget();
-        return m_image;
-    }
+    QImage& hDC() { return m_image; }
 
     QColor BackColor() const { return m_backColor; }
     void SetBackColor(const QColor& colour);
 
     // With AutoSize the box takes the size of every picture it is given. A null
     // picture keeps the size and shows only the background colour.
-    bool AutoSize() const { return m_autoSize; }
     void SetAutoSize(bool on) { m_autoSize = on; }
     const QImage& Picture() const { return m_picture; }
     void SetPicture(const QImage& picture);
@@ -59,11 +52,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // A hidden widget learns of its new size only when shown, so the image follows
-    // the widget's geometry whenever it is used rather than on resize events alone.
-    void fitImageToWidget() const;
+    void fitImageToWidget();
 
-    mutable QImage m_image;
+    QImage m_image;
     QImage m_picture;
     QColor m_backColor;
     QFont m_font;

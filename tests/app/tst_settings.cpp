@@ -3,7 +3,8 @@
 #include "support/scriptedservices.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/buttons.h"
+#include "window/textboxes.h"
 
 #include <QAction>
 #include <QFile>

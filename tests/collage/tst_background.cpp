@@ -3,7 +3,7 @@
 #include "support/images.h"
 #include "support/loadedwindow.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/textboxes.h"
 
 #include <QImageWriter>
 #include <QTemporaryDir>

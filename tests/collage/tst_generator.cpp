@@ -1,6 +1,10 @@
 #include "support/loadedwindow.h"
+#include "support/scriptedservices.h"
+#include "window/buttons.h"
+#include "window/frmtessarin.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/scrollbar.h"
+#include "window/textboxes.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,7 +30,7 @@ private Q_SLOTS:
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         QString title;
-        int pointer = -1;
+        Qt::CursorShape pointer = Qt::ArrowCursor;
         connect(w->TxtOut, &QPlainTextEdit::textChanged, this, [&] {
             title = w->windowTitle();
             pointer = w->MousePointer();
@@ -36,9 +40,9 @@ private Q_SLOTS:
             w->TxtSrc->setFocus();
             w->CmdConv_Click();
             QCOMPARE(title, u"墨砾版字符拼合画 处理中……"_qs);
-            QCOMPARE(pointer, 11);
+            QCOMPARE(pointer, Qt::WaitCursor);
             QCOMPARE(w->windowTitle(), u"墨砾版字符拼合画"_qs);
-            QCOMPARE(w->MousePointer(), 0);
+            QCOMPARE(w->MousePointer(), Qt::ArrowCursor);
             QVERIFY(!QApplication::overrideCursor());
             QCOMPARE(w->mShowOutput, autoSwitch);
             QCOMPARE(w->Pic1->isHidden(), autoSwitch);
@@ -70,7 +74,7 @@ private Q_SLOTS:
             QString shown;
             for (const QAction* entry : w->mnuFS)
                 shown += entry->isChecked() ? u'1' : u'0';
-            return shown + u' ' + QString::number(w->mProcessMode);
+            return shown + u' ' + QString::number(int(w->mProcessMode));
         };
         w->mnuFS[2]->trigger();
         QCOMPARE(int(w->mKValue), k);
@@ -162,15 +166,15 @@ private Q_SLOTS:
         const auto tabs = [&] {
             return QList<QVariant> {w->mShowOutput,
                 w->Pic1->isVisible() + w->HSBar1->isVisible() + w->VSBar1->isVisible(),
-                w->Lbl1->BackStyle(), w->Lbl2->BackStyle(), w->Lbl1->ForeColor(),
+                w->Lbl1->autoFillBackground(), w->Lbl2->autoFillBackground(), w->Lbl1->ForeColor(),
                 w->Lbl2->ForeColor(), w->Lbl1->BackColor(), w->Lbl2->BackColor(),
                 QApplication::focusWidget()->objectName()};
         };
         const auto preview = [&](const QColor& fill, const QString& focus) {
-            return QList<QVariant> {false, 3, 1, 0, green, blue, fill, fill, focus};
+            return QList<QVariant> {false, 3, true, false, green, blue, fill, fill, focus};
         };
         const auto output = [&](const QString& focus) {
-            return QList<QVariant> {true, 0, 0, 1, blue, green, red, red, focus};
+            return QList<QVariant> {true, 0, false, true, blue, green, red, red, focus};
         };
         w->TxtSrc->setFocus();
         w->Lbl1_Click();

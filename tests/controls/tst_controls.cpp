@@ -1,27 +1,20 @@
 #include "support/loadedwindow.h"
-#include "support/scriptedservices.h"
-#include "window/frmtessarin.h"
+#include "window/buttons.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/scrollbar.h"
+#include "window/textboxes.h"
 
 #include <QAction>
 #include <QListWidget>
 #include <QTest>
 
+// The font list, the style buttons and the number fields.
 class TestControls : public QObject
 {
     Q_OBJECT
 
     ScriptedServices services;
     std::unique_ptr<FrmTessarin> w;
-
-    QString listEntries() const
-    {
-        QStringList entries;
-        for (int i = 0; i < w->ListFontName->count(); ++i)
-            entries.append(w->ListFontName->item(i)->text());
-        return entries.join(u'|');
-    }
 
     // Shows the output tab and puts a new background, of a colour not used before, in place
     // without drawing it, so that a redraw shows and so does a switch back to the preview.
@@ -32,18 +25,10 @@ class TestControls : public QObject
         QImage plain(8, 8, QImage::Format_RGB32);
         plain.fill(++mark);
         w->Pic3->SetPicture(plain);
-        w->TxtSrc->blockSignals(true);
+        const QSignalBlocker quiet(w->TxtSrc);
         w->TxtSrc->SetText(QString());
-        w->TxtSrc->blockSignals(false);
     }
     bool redrawn() const { return w->Pic2->Image().pixel(0, 0) == mark; }
-
-    int measureOf(const TextBox* field) const
-    {
-        return field == w->TxtHeight  ? w->Pic2->Font().pointSize()
-            : field == w->TxtMapWidth ? w->Pic2->ScaleWidth()
-                                      : w->Pic2->ScaleHeight();
-    }
 
 private Q_SLOTS:
     void init() { w = LoadedWindow(services); }
@@ -56,17 +41,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("selected");
         QTest::newRow("default font wherever it sorts, before a stand-in")
             << u"Zapf|宋体|SimSun|Arial"_qs << u"Arial|SimSun|Zapf|宋体"_qs << 3;
-        QTest::newRow("default font first") << u"Mono|宋体|黑体"_qs << u"Mono|宋体|黑体"_qs << 1;
         QTest::newRow("two default entries, the later wins")
             << u"宋体|Arial|宋体|黑体"_qs << u"Arial|宋体|宋体|黑体"_qs << 2;
-        QTest::newRow("a longer name does not count")
-            << u"宋体 Bold|黑体| 宋体"_qs << u" 宋体|宋体 Bold|黑体"_qs << 2;
-        QTest::newRow("without it, the Song face most alike, wherever it sorts")
+        QTest::newRow("without it, the Song face most alike")
             << u"Z003|Noto Serif CJK SC|SimSun|AR PL UMing CN"_qs
             << u"AR PL UMing CN|Noto Serif CJK SC|SimSun|Z003"_qs << 2;
-        QTest::newRow("a Song face only by its exact name")
-            << u"Noto Serif CJK SC|simsun|SimSun Bold"_qs
-            << u"Noto Serif CJK SC|simsun|SimSun Bold"_qs << 0;
         QTest::newRow("without any Song face, the last entry")
             << u"b|A|C|a"_qs << u"A|a|b|C"_qs << 3;
         QTest::newRow("no fonts") << QString() << QString() << -1;
@@ -81,17 +60,20 @@ private Q_SLOTS:
         const QString chosen
             = selected >= 0 ? sorted.split(u'|')[selected] : w->Pic2->Font().family();
         services.fonts = fonts.split(u'|', Qt::SkipEmptyParts);
-        w->LblFontName_DblClick();
-        QCOMPARE(listEntries(), sorted);
-        QCOMPARE(w->ListFontName->currentRow(), selected);
-        QCOMPARE(services.eventPasses, 2); // once at start-up, once now
-        QCOMPARE(w->Pic2->Font().family(), chosen);
-        QCOMPARE(w->ListFontName->toolTip(), selected >= 0 ? chosen : QString());
-        w->ListFontName->setCurrentRow(0);
-        w->LblFontName_DblClick();
-        QCOMPARE(w->Pic2->Font().family(), chosen);
+        for (int pass = 0; pass < 2; ++pass) {
+            w->ListFontName->setCurrentRow(0);
+            w->LblFontName_DblClick();
+            QStringList entries;
+            for (int i = 0; i < w->ListFontName->count(); ++i)
+                entries.append(w->ListFontName->item(i)->text());
+            QCOMPARE(entries.join(u'|'), sorted);
+            QCOMPARE(w->ListFontName->currentRow(), selected);
+            QCOMPARE(w->Pic2->Font().family(), chosen);
+        }
     }
 
+    // With the check box on (greyed counts as on), the preview's font and every change of it
+    // reach the source box; off, the box has its plain font back.
     void sourceBoxFollowsThePreviewFontOnlyWhenAsked()
     {
         services.fonts = {u"Arial"_qs, u"宋体"_qs, u"Zapf"_qs};
@@ -99,24 +81,20 @@ private Q_SLOTS:
         const QFont plainFont = w->TxtView1->font();
         w->ListFontName->setCurrentRow(0);
         QCOMPARE(w->TxtSrc->font(), plainFont);
-
-        w->ChkTxtFont->SetValue(2); // greyed counts as on
-        QVERIFY(w->mChangeFont && w->TxtSrc->font().family() == u"Arial"_qs);
+        w->ChkTxtFont->SetValue(2);
+        QCOMPARE(w->TxtSrc->font().family(), u"Arial"_qs);
         w->ListFontName->setCurrentRow(1);
-        QCOMPARE(w->TxtSrc->font().family(), u"Zapf"_qs);
         w->ChkB->SetValue(1);
-        w->ChkU->SetValue(1);
         w->TxtHeight->setText(u"20"_qs);
-        QVERIFY(w->TxtSrc->font().bold() && w->TxtSrc->font().underline());
-        QCOMPARE(w->TxtSrc->font().pointSize(), 20);
-
+        const QFont font = w->TxtSrc->font();
+        QVERIFY(font.family() == u"Zapf"_qs && font.bold() && font.pointSize() == 20);
         w->ChkTxtFont->SetValue(0);
-        QVERIFY(!w->mChangeFont && w->TxtSrc->font() == plainFont);
         w->ChkI->SetValue(1);
-        QVERIFY(!w->TxtSrc->font().italic() && w->Pic2->Font().italic());
+        QCOMPARE(w->TxtSrc->font(), plainFont);
     }
 
-    // Each button sets the style its caption names, and only that one.
+    // Each button sets the style its caption names, and only that one; a greyed button clicked
+    // becomes checked. Without auto switch a change redraws but leaves the output in front.
     void styleButtons_data()
     {
         QTest::addColumn<QString>("button");
@@ -135,21 +113,22 @@ private Q_SLOTS:
         };
         markBackground();
         QTest::mouseClick(box, Qt::LeftButton);
-        QCOMPARE(box->Value(), 1);
         QCOMPARE(styles(), box->text());
         QVERIFY(redrawn() && !w->mShowOutput);
+        box->SetValue(2);
+        QTest::mouseClick(box, Qt::LeftButton);
+        QCOMPARE(box->Value(), 1);
+        w->mnuZDQH_Click();
+        markBackground();
         box->SetValue(0);
         QCOMPARE(styles(), QString());
-        box->SetValue(2);
-        QCOMPARE(styles(), box->text());
-        QTest::mouseClick(box, Qt::LeftButton); // a greyed button clicked becomes checked
-        QCOMPARE(box->Value(), 1);
+        QVERIFY(redrawn() && w->mShowOutput);
     }
 
-    // A text typed, or stepped with an arrow key. The font size takes the leading number, if
-    // it comes to a point; a picture measure a whole number from 1 to 1024, and any other number
-    // still redraws. Only a change that redraws brings the preview forward. An arrow steps by one
-    // within the field's limits; a text it leaves as it was changes nothing.
+    // A text typed, or stepped with an arrow key. The font size takes the leading number, if it
+    // comes to a point; a picture measure a whole number from 1 to 1024, and any other number
+    // still redraws. Only a change that redraws brings the preview forward. An arrow steps by
+    // one within the field's limits; a text it leaves as it was changes nothing.
     void numberFields_data()
     {
         QTest::addColumn<QString>("name");
@@ -165,34 +144,21 @@ private Q_SLOTS:
         };
         const auto type = [&](const char* name, const char* field, const char* text, int measure,
                               bool redraws) { step(name, field, text, 0, text, measure, redraws); };
-        type("size 2.5 rounds to even", "TxtHeight", "2.5", 2, true);
-        type("size 3.5 rounds to even", "TxtHeight", "3.5", 4, true);
         type("size 0.6 gives one point", "TxtHeight", "0.6", 1, true);
         type("size 0.4 is ignored", "TxtHeight", "0.4", 9, false);
-        type("size letters are ignored", "TxtHeight", "abc", 9, false);
-        type("size blank between digits", "TxtHeight", "1 2", 12, true);
         type("size trailing letters", "TxtHeight", "12abc", 12, true);
-        type("size beyond a whole number", "TxtHeight", "9e9", 9, false);
         type("width 1024 applied", "TxtMapWidth", "1024", 1024, true);
-        type("width 1 applied", "TxtMapWidth", "1", 1, true);
-        type("width 1025 refused", "TxtMapWidth", "1025", 12, true);
+        type("width 1025 refused, still redraws", "TxtMapWidth", "1025", 12, true);
         type("width 0 refused", "TxtMapWidth", "0", 12, true);
-        type("width 14.5 rounds to even", "TxtMapWidth", "14.5", 14, true);
-        type("width beyond a whole number", "TxtMapWidth", "9e9", 12, true);
-        type("width letters", "TxtMapWidth", "abc", 12, false);
+        type("width trailing letters", "TxtMapWidth", "12abc", 12, false);
         type("height 300 applied", "TxtMapHeight", "300", 300, true);
         const int up = Qt::Key_Up, down = Qt::Key_Down;
         step("up at 999 stays", "TxtHeight", "999", up, "999", 999, false);
-        step("down at 1 stays", "TxtHeight", "1", down, "1", 1, false);
         step("up from -5 is not applied", "TxtHeight", "-5", up, "-4", 9, false);
         step("down from -5 gives the minimum", "TxtHeight", "-5", down, "1", 1, true);
-        step("up from 2.5 rounds 3.5 to 4", "TxtHeight", "2.5", up, "4", 4, true);
-        step("up from 12abc", "TxtHeight", "12abc", up, "13", 13, true);
         step("other keys do nothing", "TxtHeight", "7", Qt::Key_Left, "7", 7, false);
         step("width up at 1024 stays", "TxtMapWidth", "1024", up, "1024", 1024, false);
-        step("width down at 1 stays", "TxtMapWidth", "1", down, "1", 1, false);
         step("width up from far beyond", "TxtMapWidth", "9e9", up, "1024", 1024, true);
-        step("width down from far beyond", "TxtMapWidth", "9e9", down, "2147483647", 12, true);
         step("height down from 1500 goes one down", "TxtMapHeight", "1500", down, "1499", 12, true);
     }
 
@@ -215,32 +181,15 @@ private Q_SLOTS:
         else
             field->setText(start);
         QCOMPARE(field->text(), shown);
-        QCOMPARE(measureOf(field), measure);
+        const QFont& font = w->Pic2->Font();
+        QCOMPARE(name == u"TxtHeight"    ? font.pointSize()
+                : name == u"TxtMapWidth" ? w->Pic2->ScaleWidth()
+                                         : w->Pic2->ScaleHeight(),
+            measure);
         QCOMPARE(redrawn(), redraws);
         QCOMPARE(w->mShowOutput, !redraws);
         QCOMPARE(w->HSBar1->isEnabled(), w->Pic2->width() > w->Pic1->ScaleWidth());
         QCOMPARE(w->VSBar1->isEnabled(), w->Pic2->height() > w->Pic1->ScaleHeight());
-    }
-
-    // With auto switch off, no change brings the preview forward; with it on, each does.
-    void autoSwitchOnlyWhenChecked()
-    {
-        services.fonts = {u"Arial"_qs, u"Zapf"_qs};
-        w->LblFontName_DblClick();
-        w->mnuZDQH_Click();
-        w->Lbl2_Click();
-        w->ListFontName->setCurrentRow(0);
-        w->ChkB->SetValue(1);
-        w->TxtHeight->setText(u"12"_qs);
-        w->TxtMapWidth->setText(u"30"_qs);
-        w->TxtSrc->SetText(u"砾"_qs);
-        QVERIFY(w->mShowOutput);
-        w->mnuZDQH_Click();
-        w->ListFontName->setCurrentRow(1);
-        QVERIFY(!w->mShowOutput);
-        markBackground();
-        w->TxtSrc->SetText(u"一"_qs);
-        QVERIFY(redrawn() && !w->mShowOutput);
     }
 };
 

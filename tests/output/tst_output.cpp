@@ -1,7 +1,9 @@
 #include "output/resultfile.h"
 #include "support/files.h"
 #include "support/loadedwindow.h"
-#include "window/vbwidgets.h"
+#include "support/scriptedservices.h"
+#include "window/frmtessarin.h"
+#include "window/textboxes.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,15 +1,15 @@
-#include "collage/defaultbackground.h"
-#include "runtime/twips.h"
-#include "support/scriptedservices.h"
-#include "window/frmtessarin.h"
+#include "support/loadedwindow.h"
+#include "window/buttons.h"
 #include "window/picturebox.h"
-#include "window/vbwidgets.h"
+#include "window/scrollbar.h"
+#include "window/textboxes.h"
 
 #include <QListWidget>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 
+// The layout, the preview's scroll bars, the menus and the keys.
 class TestWindow : public QObject
 {
     Q_OBJECT
@@ -17,175 +17,248 @@ class TestWindow : public QObject
     ScriptedServices services;
     std::unique_ptr<FrmTessarin> w;
 
+    void clientArea(int width, int height)
+    {
+        w->resize(width, height);
+        w->Form_Resize();
+    }
+
+    // At the design size, a picture of the viewport's inner width plus extra; gives that width.
+    int pictureWider(int extra, int height = 10)
+    {
+        clientArea(312, 213);
+        w->Pic2->SetInnerSize(w->Pic1->ScaleWidth() + extra, height);
+        w->LayoutPreview();
+        return w->Pic1->ScaleWidth();
+    }
+
+    void select(int from, int to)
+    {
+        QTextCursor cursor = w->TxtOut->textCursor();
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        w->TxtOut->setTextCursor(cursor);
+    }
+
 private Q_SLOTS:
-    void init() { w = std::make_unique<FrmTessarin>(services); }
+    void init()
+    {
+        w = LoadedWindow(services);
+        w->TxtOut->setPlainText(u"墨砾\n砾墨"_qs);
+    }
     void cleanup() { w.reset(); }
 
-    void atCreation()
+    void bandsAndAreas_data()
     {
-        QCOMPARE(w->windowTitle(), u"墨砾版字符拼合画"_qs);
-        QCOMPARE(w->size(), QSize(312, 213)); // 4680 x 3195 twips
-        QCOMPARE(w->windowIcon().pixmap(40, 40).size(), QSize(40, 40));
-        QVERIFY(w->windowFlags() & Qt::WindowMaximizeButtonHint);
-        for (CheckBox* box : {w->ChkB, w->ChkI, w->ChkU, w->ChkD, w->ChkDelRight, w->ChkTxtFont})
-            QCOMPARE(box->Value(), 0);
-        QCOMPARE(w->ListFontName->count(), 0);
-        for (ScrollBar* bar : {w->HSBar1, w->VSBar1})
-            QCOMPARE((QList<int> {bar->Min(), bar->Max(), bar->LargeChange(), bar->SmallChange(),
-                         bar->Value()}),
-                (QList<int> {0, 1024, 16, 1, 0}));
-        QVERIFY(!w->mShowOutput && !w->mChangeFont && !w->TxtOut->isReadOnly());
-        QCOMPARE(w->findChildren<QPlainTextEdit*>().size(), 4);
-        for (const QPlainTextEdit* box : w->findChildren<QPlainTextEdit*>())
-            QCOMPARE(box->lineWrapMode(), QPlainTextEdit::NoWrap);
-
-        QCOMPARE(w->CmdConv->font().pointSizeF(), 12.0);
-        QVERIFY(w->CmdConv->font().bold() && w->Lbl2->font().bold());
-        QCOMPARE(w->Lbl1->font().pointSizeF(), 12.0);
-        QCOMPARE(w->CmdMore->font().pointSizeF(), 10.5);
-        QVERIFY(w->ChkB->font().bold() && !w->ChkB->font().italic());
-        QVERIFY(w->ChkI->font().italic() && !w->ChkI->font().bold());
-        QVERIFY(w->ChkU->font().underline() && w->ChkD->font().strikeOut());
-
-        QCOMPARE(w->Pic2->Image().size(), QSize(12, 12));
-        QCOMPARE(w->Pic2->parentWidget()->parentWidget(), w->Pic1);
-        QVERIFY(w->Pic3->isHidden() && w->Pic4->isHidden() && w->Pic3->Picture().isNull());
-        QCOMPARE(w->Pic4->Image(), DefaultBackground());
-        QCOMPARE(w->Pic1->ScaleWidth(), w->Pic1->width() - 4);
+        QTest::addColumn<QSize>("client"); // pixels
+        // band width, third box's left, viewport w/h, output w/h, list h; on whole pixels
+        QTest::addColumn<QList<int>>("twips");
+        QTest::newRow("design size, 4680 twips")
+            << QSize(312, 213) << QList<int> {1560, 3120, 2595, 2010, 2880, 2295, 1035};
+        QTest::newRow("width not divisible by three")
+            << QSize(301, 300) << QList<int> {1500, 3015, 2430, 3315, 2715, 3600, 2340};
+        // Below 2085 twips the viewport's width would be negative: it keeps the one it has.
+        QTest::newRow("narrow, 1995 twips")
+            << QSize(133, 213) << QList<int> {660, 1335, 2595, 2010, 195, 2295, 1035};
     }
 
-    void controlTable_data()
+    void bandsAndAreas()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("twips"); // left, top, width, height
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("tooltip");
-        QTest::addColumn<int>("typed"); // how many characters typing takes; 0: no field
-        auto row = [](const char* name, QRect r, const QString& caption, const QString& tip,
-                       int typed = 0) {
-            QTest::newRow(name) << QString::fromLatin1(name) << r << caption << tip << typed;
-        };
-        row("TxtSrc", {0, 0, 1500, 900}, {}, u"源字符"_qs);
-        row("TxtView1", {1500, 0, 1500, 900}, {}, u"显示字符"_qs);
-        row("TxtView2", {3000, 0, 1500, 900}, {}, u"空格字符"_qs);
-        row("TxtMapWidth", {0, 900, 750, 300}, u"12"_qs, u"图片宽度"_qs, 4);
-        row("TxtMapHeight", {750, 900, 750, 300}, u"12"_qs, u"图片高度"_qs, 4);
-        row("TxtHeight", {0, 1200, 1500, 300}, u"9"_qs, u"字体大小"_qs, 3);
-        row("ChkB", {0, 1500, 390, 270}, u"B"_qs, u"粗体"_qs);
-        row("ChkI", {390, 1500, 360, 270}, u"I"_qs, u"斜体"_qs);
-        row("ChkU", {750, 1500, 390, 270}, u"U"_qs, u"下划线"_qs);
-        row("ChkD", {1140, 1500, 360, 270}, u"D"_qs, u"删除线"_qs);
-        row("ChkDelRight", {0, 1740, 1425, 225}, u"删除右侧空格"_qs, {});
-        row("LblFontName", {270, 1980, 900, 180}, u"字体名"_qs, {});
-        row("ChkTxtFont", {0, 1950, 285, 225}, u" "_qs, {});
-        row("ListFontName", {0, 2160, 1500, 1020}, {}, {});
-        row("Lbl1", {1500, 900, 300, 600}, u"预览"_qs, {});
-        row("Lbl2", {1500, 1500, 300, 600}, u"显示"_qs, {});
-        row("CmdConv", {1500, 2190, 300, 600}, u"生成"_qs, {});
-        row("CmdMore", {1500, 2790, 300, 300}, u"▼"_qs, u"More..."_qs);
-        row("Pic1", {1800, 900, 2595, 2025}, {}, {});
-        row("HSBar1", {1830, 2910, 2505, 240}, {}, {});
-        row("VSBar1", {4410, 930, 240, 1845}, {}, {});
-        row("TxtOut", {1800, 900, 2835, 2265}, {}, {});
-        // Inside the viewport, in its pixels.
-        row("Pic2", {0, 0, 180, 180}, {}, {});
-        row("Pic3", {870, 180, 540, 540}, {}, {});
-        row("Pic4", {900, 810, 540, 540}, {}, {});
+        QFETCH(QSize, client);
+        QFETCH(QList<int>, twips);
+        clientArea(client.width(), client.height());
+        QList<int> measured {w->TxtSrc->width(), w->TxtView2->x(), w->Pic1->width(),
+            w->Pic1->height(), w->TxtOut->width(), w->TxtOut->height(), w->ListFontName->height()};
+        for (int& pixels : measured)
+            pixels *= 15;
+        QCOMPARE(measured, twips);
+        // Neighbours meet: the band's boxes, to the right edge; the bars along the viewport,
+        // 30 twips short of its sides.
+        const QRect src = w->TxtSrc->geometry(), view1 = w->TxtView1->geometry(),
+                    view2 = w->TxtView2->geometry(), pic = w->Pic1->geometry();
+        QCOMPARE((QList<int> {view1.x() - src.right(), view2.x() - view1.right(),
+                     client.width() - view2.right(), w->HSBar1->y() - pic.bottom(),
+                     w->VSBar1->x() - pic.right(), pic.width() - w->HSBar1->width(),
+                     pic.height() - w->VSBar1->height()}),
+            (QList<int> {1, 1, 1, 1, 1, 2, 2}));
     }
 
-    void controlTable()
+    // An arrow moves the picture a pixel, the trough a viewport but never beyond the end, and
+    // the thumb moves it while dragged. A larger viewport pulls a picture scrolled to its end
+    // back; a smaller one keeps it where it is.
+    void scrollingMovesThePicture()
     {
-        QFETCH(QString, name);
-        QFETCH(QRect, twips);
-        QFETCH(QString, caption);
-        QFETCH(QString, tooltip);
-        QFETCH(int, typed);
-        QWidget* widget = w->findChild<QWidget*>(name);
-        QVERIFY(widget);
-        QCOMPARE(
-            widget->geometry(), TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
-        QCOMPARE(widget->toolTip(), tooltip);
-        const bool box = qobject_cast<QPlainTextEdit*>(widget);
-        QCOMPARE(widget->property(box ? "plainText" : "text").toString(), caption);
-        if (auto* field = qobject_cast<TextBox*>(widget)) {
+        pictureWider(0);
+        QVERIFY(!w->HSBar1->isEnabled());
+        int inner = pictureWider(1);
+        QVERIFY(w->HSBar1->isEnabled() && !w->VSBar1->isEnabled());
+        QCOMPARE(w->HSBar1->Max(), -1);
+        QCOMPARE(w->HSBar1->pageStep(), inner);
+        inner = pictureWider(100, 1000);
+        w->HSBar1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(w->Pic2->x(), -1);
+        w->HSBar1->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(w->Pic2->x() + w->Pic2->width(), inner); // the last column shows last
+        QCOMPARE(w->HSBar1->value(), w->HSBar1->maximum()); // with the thumb at the right end
+        w->VSBar1->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(w->Pic2->y(), -w->Pic1->ScaleHeight());
+        clientArea(312 + 40, 213);
+        QCOMPARE(w->Pic2->x(), -60);
+        clientArea(312 + 20, 213);
+        QCOMPARE(w->HSBar1->Max(), -80);
+        QCOMPARE(w->Pic2->x(), -60);
+        clientArea(600, 213); // now it fits
+        QVERIFY(!w->HSBar1->isEnabled());
+        QCOMPARE(w->Pic2->x(), 0);
+        w->VSBar1->setTracking(false);
+        w->VSBar1->setSliderDown(true);
+        w->VSBar1->setSliderPosition(40);
+        QCOMPARE(w->Pic2->y(), -40);
+    }
+
+    // Typing stops at the field's length; the program is not held to it.
+    void typedLength()
+    {
+        for (auto [field, length] : {std::pair {w->TxtMapWidth, 4}, {w->TxtHeight, 3}}) {
             field->clear();
             QTest::keyClicks(field, u"123456"_qs);
-            QCOMPARE(field->text(), u"123456"_qs.left(typed));
-            field->setText(u"123456"_qs); // the program is not held to the limit
+            QCOMPARE(field->text(), u"123456"_qs.left(length));
+            field->setText(u"123456"_qs);
             QCOMPARE(field->text(), u"123456"_qs);
         }
     }
 
-    // Captions and shortcuts split at "|", a caption "-" is a separator; marks: "." not
-    // checkable, "0" unchecked, "1" checked.
-    void menuTree_data()
-    {
-        QTest::addColumn<int>("menu"); // the tree, the output box's part, the modes
-        QTest::addColumn<QString>("captions");
-        QTest::addColumn<QString>("shortcuts");
-        QTest::addColumn<QString>("marks");
-        QTest::newRow("MnuPop")
-            << 0
-            << u"复制文字(&T)|保存文本(&S)|选择背景图片(&B)|设置默认背景图(&N)|-|"
-               u"自动切换(&Q)|默认大小(&D)|-|保持宽度(&K)|锁定文本框(&L)|"
-               u"输出文本框快捷菜单(&M)|-|处理方式(&F)"_qs
-            << u"Ctrl+T|Ctrl+S|Ctrl+B|||Ctrl+Q|||Ctrl+K|Ctrl+L|||"_qs << u".....1..00..."_qs;
-        QTest::newRow("mnuTxtOutPop")
-            << 1 << u"撤销(&U)|-|剪切(&T)|复制(&C)|粘贴(&P)|删除(&L)|-|全选(&A)"_qs
-            << u"Ctrl+Z|||||||Ctrl+A"_qs << u"........"_qs;
-        QTest::newRow("mnuCLFS") << 2 << u"最快！(&1)|较快！(&2)|较慢！(&3) K="_qs << u"F1|F2|F3"_qs
-                                 << u"000"_qs;
-    }
-
-    void menuTree()
-    {
-        QFETCH(int, menu);
-        QFETCH(QString, captions);
-        QFETCH(QString, shortcuts);
-        QFETCH(QString, marks);
-        QStringList shownCaptions, shownShortcuts;
-        QString shownMarks;
-        for (QAction* a : std::array {w->MnuPop, w->mnuTxtOutPop, w->mnuCLFS}[menu]->actions()) {
-            shownCaptions.append(a->isSeparator() ? u"-"_qs : a->text());
-            shownShortcuts.append(a->shortcut().toString(QKeySequence::PortableText));
-            shownMarks.append(!a->isCheckable() ? u'.' : a->isChecked() ? u'1' : u'0');
-            QVERIFY(a->isEnabled());
-        }
-        QCOMPARE(shownCaptions.join(u'|'), captions);
-        QCOMPARE(shownShortcuts.join(u'|'), shortcuts);
-        QCOMPARE(shownMarks, marks);
-        QCOMPARE(w->MnuPop->title(), u"弹出"_qs);
-        QCOMPARE(w->mnuFS[2], w->mnuCLFS->actions().at(2));
-        QCOMPARE(w->mnuTxtOutPop->menuAction(), w->MnuPop->actions().at(10));
-    }
-
-    // The dialogs' titles are checked where they open.
-    void dialogsAtLoad()
-    {
-        w->Form_Load();
-        QCOMPARE(w->CDlgSave.Filter, u"文本文件(*.txt)|*.txt|所有文件(*.*)|*.*"_qs);
-        QVERIFY(w->CDlgOpen.Filter.startsWith(u"图片文件(*.bmp;*.jpg;*.gif;*.ico;*.cur)|"_qs));
-        QVERIFY(w->CDlgOpen.Filter.endsWith(u"|光标文件(*.cur)|*.cur|*.*"_qs));
-        for (const CommonDialog* d : {&w->CDlgSave, &w->CDlgOpen})
-            QVERIFY(d->FilterIndex == 1 && d->Flags == 4);
-    }
-
-    // The main tree's keys act anywhere in the window; undo and select all belong
-    // to the output box, so the source box keeps its own Ctrl+A.
+    // The main tree's keys act anywhere in the window; undo and select all belong to the
+    // output box, so they never change it while it is out of sight.
     void shortcutContexts()
     {
-        w->Form_Load();
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         QSignalSpy autoSwitch(w->mnuZDQH, &QAction::triggered);
         QSignalSpy selectAll(w->mnuSelAll, &QAction::triggered);
-        w->TxtSrc->setFocus();
-        w->TxtSrc->SetText(u"源字"_qs);
-        QTest::keyClick(w->TxtSrc, Qt::Key_A, Qt::ControlModifier);
+        w->ChkB->setFocus();
+        QTest::keyClick(w->ChkB, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(w->ChkB, Qt::Key_Q, Qt::ControlModifier);
         QCOMPARE(selectAll.count(), 0);
-        QCOMPARE(w->TxtSrc->textCursor().selectedText(), u"源字"_qs);
-        QTest::keyClick(w->TxtSrc, Qt::Key_Q, Qt::ControlModifier);
         QCOMPARE(autoSwitch.count(), 1);
+    }
+
+    void editingEntries_data()
+    {
+        QTest::addColumn<bool>("selection");
+        QTest::addColumn<int>("locks"); // times the lock is chosen
+        QTest::addColumn<int>("clipboard"); // 0 empty, 1 text, 2 only a picture
+        QTest::addColumn<QString>("enabled"); // the access keys of the enabled entries
+        QTest::newRow("nothing selected, text on the clipboard") << false << 0 << 1 << "UPA";
+        QTest::newRow("nothing selected, empty clipboard") << false << 0 << 0 << "UA";
+        QTest::newRow("selection") << true << 0 << 1 << "UTCPLA";
+        QTest::newRow("picture on the clipboard") << true << 0 << 2 << "UTCLA";
+        QTest::newRow("locked with a selection") << true << 1 << 1 << "CA";
+        QTest::newRow("locked and unlocked") << false << 2 << 1 << "UPA";
+    }
+
+    void editingEntries()
+    {
+        QFETCH(bool, selection);
+        QFETCH(int, locks);
+        QFETCH(int, clipboard);
+        QFETCH(QString, enabled);
+        if (clipboard == 1)
+            services.clipboardText = u"x"_qs;
+        services.clipboardHasOther = clipboard == 2;
+        for (int i = 0; i < locks; ++i)
+            w->mnuLock_Click();
+        if (selection)
+            select(1, 4);
+        // Opening the tree and opening the output box's submenu refresh alike.
+        for (auto open : {&FrmTessarin::MnuPop_Click, &FrmTessarin::mnuTxtOutPop_Click}) {
+            (w.get()->*open)();
+            QString shown;
+            for (const QAction* a : w->mnuTxtOutPop->actions())
+                if (!a->isSeparator() && a->isEnabled())
+                    shown += a->text().at(a->text().indexOf(u'&') + 1);
+            QCOMPARE(shown, enabled);
+        }
+    }
+
+    // A right press on the output box opens its submenu alone, refreshed; a left one nothing.
+    void rightPressOpensTheOutputMenu()
+    {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        w->Lbl2_Click();
+        for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+            select(0, 2);
+            w->mnuCut->setEnabled(false);
+            QTest::mousePress(w->TxtOut->viewport(), button, {}, QPoint(5, 5));
+            QCOMPARE(w->mnuTxtOutPop->isVisible(), button == Qt::RightButton);
+            QCOMPARE(w->mnuCut->isEnabled(), button == Qt::RightButton);
+            QVERIFY(!w->MnuPop->isVisible());
+            w->mnuTxtOutPop->close();
+            QTest::mouseRelease(w->TxtOut->viewport(), button, {}, QPoint(5, 5));
+        }
+    }
+
+    // A locked box refuses undo through the menu's shortcut key too; locked twice, it is as
+    // before.
+    void lockTwiceRestoresTheEditableBox()
+    {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        const QColor editable = w->TxtOut->palette().color(QPalette::Base);
+        w->TxtOut->setFocus();
+        QTest::keyClicks(w->TxtOut, u"ab"_qs);
+        w->mnuLock->trigger();
+        QVERIFY(w->TxtOut->isReadOnly());
+        QCOMPARE(w->TxtOut->palette().color(QPalette::Base), QColor(228, 235, 241));
+        QTest::keyClick(w->TxtOut, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(w->TxtOut->toPlainText().startsWith(u"ab"_qs));
+        w->mnuLock->trigger();
+        QVERIFY(!w->TxtOut->isReadOnly());
+        QCOMPARE(w->TxtOut->palette().color(QPalette::Base), editable);
+    }
+
+    // Choosing an entry runs its command, and only that: one part of the state changes. (A
+    // checkable entry whose handler inverted the mark again would change nothing.)
+    void entriesRunTheirCommands_data()
+    {
+        QTest::addColumn<QString>("entry");
+        // clipboard, dialogs shown, background, text|selection, marks of auto switch and keep width
+        QTest::addColumn<int>("part");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("copy the result") << u"复制文字(&T)"_qs << 0 << u"墨砾\n砾墨"_qs;
+        QTest::newRow("save the result") << u"保存文本(&S)"_qs << 1 << u"1"_qs;
+        QTest::newRow("choose a background") << u"选择背景图片(&B)"_qs << 1 << u"1"_qs;
+        QTest::newRow("default background") << u"设置默认背景图(&N)"_qs << 2 << QString();
+        QTest::newRow("select all") << u"全选(&A)"_qs << 3 << u"墨砾\n砾墨|墨砾\u2029砾墨"_qs;
+        QTest::newRow("delete") << u"删除(&L)"_qs << 3 << u"\n砾墨|"_qs;
+        QTest::newRow("auto switch") << u"自动切换(&Q)"_qs << 4 << u"00"_qs;
+        QTest::newRow("keep width") << u"保持宽度(&K)"_qs << 4 << u"11"_qs;
+    }
+
+    void entriesRunTheirCommands()
+    {
+        QFETCH(QString, entry);
+        QFETCH(int, part);
+        QFETCH(QString, after);
+        QAction* action = nullptr;
+        for (QMenu* menu : {w->MnuPop, w->mnuTxtOutPop})
+            for (QAction* a : menu->actions())
+                action = a->text() == entry ? a : action;
+        QVERIFY(action);
+        w->mBgMapFile = u"/somewhere/picture.bmp"_qs;
+        select(0, 2);
+        const auto state = [&] {
+            return QStringList {services.ClipboardText(),
+                QString::number(services.dialogsShown.size()), w->mBgMapFile,
+                w->TxtOut->toPlainText() + u'|' + w->TxtOut->textCursor().selectedText(),
+                QString::number(w->mnuZDQH->isChecked())
+                    + QString::number(w->mnuKeepWidth->isChecked())};
+        };
+        QStringList expected = state();
+        expected[part] = after;
+        action->trigger();
+        QCOMPARE(state(), expected);
     }
 };
 

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+// A label that reports clicks and double clicks. With autoFillBackground (on at first) its
+// background colour fills it; without, the parent shows through.
+class Label : public QLabel
+{
+    Q_OBJECT
+
+public:
+    Label(const QString& caption, QWidget* parent);
+
+    QColor BackColor() const { return palette().color(QPalette::Window); }
+    void SetBackColor(const QColor& colour);
+    QColor ForeColor() const { return palette().color(QPalette::WindowText); }
+    void SetForeColor(const QColor& colour);
+
+Q_SIGNALS:
+    void Click();
+    void DblClick();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+// A check box whose value is 0 (unchecked), 1 (checked) or 2 (greyed). Only the
+// program sets the greyed value; a click on a greyed box checks it. With
+// ButtonLook it is drawn as a push button that stays pressed while not unchecked.
+class CheckBox : public QCheckBox
+{
+    Q_OBJECT
+
+public:
+    enum Look { BoxLook, ButtonLook };
+    CheckBox(const QString& caption, Look look, QWidget* parent);
+
+    int Value() const;
+    void SetValue(int value);
+
+protected:
+    void nextCheckState() override;
+    void paintEvent(QPaintEvent* event) override;
+    bool hitButton(const QPoint& pos) const override;
+
+private:
+    Look m_look;
+};
+
+// A push button whose caption wraps onto further lines when the button is too
+// narrow for it, so a tall narrow button shows its characters one above the other.
+class CommandButton : public QPushButton
+{
+    Q_OBJECT
+
+public:
+    CommandButton(const QString& caption, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};

@@ -1,0 +1,207 @@
+#include "window/textboxes.h"
+
+#include "output/resultfile.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyleHints>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QValidator>
+#include <utility>
+
+namespace {
+
+// Refuses typing that would make the text longer than the limit; texts the
+// program sets are not validated.
+class MaxLengthValidator : public QValidator
+{
+public:
+    MaxLengthValidator(int maxLength, QObject* parent)
+        : QValidator(parent)
+        , m_maxLength(maxLength)
+    { }
+    State validate(QString& input, int&) const override
+    {
+        return input.size() <= m_maxLength ? Acceptable : Invalid;
+    }
+
+private:
+    int m_maxLength;
+};
+
+} // namespace
+
+void TextBox::keyPressEvent(QKeyEvent* event)
+{
+    Q_EMIT KeyDown(Qt::Key(event->key()));
+    QLineEdit::keyPressEvent(event);
+}
+
+TextBox::TextBox(int maxTypedLength, QWidget* parent)
+    : QLineEdit(parent)
+{
+    setValidator(new MaxLengthValidator(maxTypedLength, this));
+}
+
+namespace {
+
+// The text document takes every U+2029 for a line break of its own, so a paragraph
+// separator typed or pasted into a box is held there as a noncharacter, which Unicode
+// leaves to a program's internal use.
+constexpr char16_t HeldParagraphSeparator = 0xFDEF;
+
+QString held(QString text)
+{
+    return text.replace(QChar::ParagraphSeparator, QChar(HeldParagraphSeparator));
+}
+
+// A box's text as the string it stands for, each line break written as lineBreak.
+QString released(QStringView boxText, QStringView lineBreak)
+{
+    QString text;
+    text.reserve(boxText.size());
+    for (const QChar c : boxText) {
+        if (c == QChar::ParagraphSeparator)
+            text += lineBreak;
+        else if (c == HeldParagraphSeparator)
+            text += QChar::ParagraphSeparator;
+        else
+            text += c;
+    }
+    return text;
+}
+
+QMimeData* plainTextData(const QString& text)
+{
+    auto* data = new QMimeData;
+    data->setText(text);
+    return data;
+}
+
+} // namespace
+
+MultiLineTextBox::MultiLineTextBox(QWidget* parent)
+    : QPlainTextEdit(parent)
+{
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTabChangesFocus(true);
+    // Qt shapes a line's text anew whenever it draws the line or places the cursor in it, unless
+    // the line's layout keeps the result: the cursor's own line keeps it, the others are shaped
+    // only when they are drawn.
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        const QTextBlock current = textCursor().block();
+        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+            block.layout()->setCacheEnabled(block == current);
+        holdCursorStill();
+    });
+}
+
+MultiLineTextBox::~MultiLineTextBox()
+{
+    if (m_heldFlashTime >= 0)
+        QGuiApplication::styleHints()->setCursorFlashTime(m_heldFlashTime);
+}
+
+// Every blink redraws the cursor's whole line, and drawing a pasted line of a million characters
+// takes a good part of a core, for as long as the window stands idle. On such a line the cursor
+// stays lit instead. Qt has one blinking time for all of its text boxes, so this box holds it at
+// nought only while it has the focus.
+void MultiLineTextBox::holdCursorStill()
+{
+    constexpr int LongLine = 10'000;
+    const bool still = hasFocus() && textCursor().block().length() > LongLine;
+    QStyleHints* hints = QGuiApplication::styleHints();
+    if (still && m_heldFlashTime < 0) {
+        m_heldFlashTime = hints->cursorFlashTime();
+        hints->setCursorFlashTime(0);
+    } else if (!still && m_heldFlashTime >= 0) {
+        hints->setCursorFlashTime(std::exchange(m_heldFlashTime, -1));
+    }
+}
+
+void MultiLineTextBox::focusInEvent(QFocusEvent* event)
+{
+    holdCursorStill();
+    QPlainTextEdit::focusInEvent(event);
+}
+
+void MultiLineTextBox::focusOutEvent(QFocusEvent* event)
+{
+    holdCursorStill();
+    QPlainTextEdit::focusOutEvent(event);
+}
+
+// The document's plain-text view would turn no-break spaces into spaces and line
+// separators into line feeds; the raw text keeps them.
+QString MultiLineTextBox::Text() const
+{
+    return released(document()->toRawText(), u"\r\n");
+}
+
+void MultiLineTextBox::SetText(const QString& text)
+{
+    if (text != Text())
+        setPlainText(held(text));
+}
+
+void MultiLineTextBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->text().contains(QChar::ParagraphSeparator) && !isReadOnly()) {
+        insertPlainText(held(event->text()));
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+QMimeData* MultiLineTextBox::createMimeDataFromSelection() const
+{
+    return plainTextData(released(textCursor().selectedText(), u"\n"));
+}
+
+void MultiLineTextBox::insertFromMimeData(const QMimeData* source)
+{
+    if (source->hasText())
+        insertPlainText(held(source->text()));
+}
+
+OutputBox::OutputBox(QWidget* parent)
+    : QPlainTextEdit(parent)
+{
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setTabChangesFocus(true);
+}
+
+void OutputBox::SetText(const QString& text)
+{
+    setPlainText(text);
+    moveCursor(QTextCursor::Start);
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+}
+
+// The cursor reports line breaks as U+2029.
+QString OutputBox::SelectedText() const
+{
+    return WithLineFeeds(textCursor().selectedText());
+}
+
+// Qt would add HTML, Markdown and ODF, which a word processor pastes with Qt's own
+// paragraph styles; a character picture is plain text only.
+QMimeData* OutputBox::createMimeDataFromSelection() const
+{
+    return plainTextData(SelectedText());
+}
+
+void OutputBox::mousePressEvent(QMouseEvent* event)
+{
+    Q_EMIT MouseDown(event->button());
+    QPlainTextEdit::mousePressEvent(event);
+}
