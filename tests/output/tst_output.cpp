@@ -6,12 +6,14 @@
 #include "window/textboxes.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testsupport;
 using Command = void (FrmTessarin::*)();

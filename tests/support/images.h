@@ -18,12 +18,12 @@ QImage painted(QSize size, Colour colour, QImage::Format format = QImage::Format
 }
 
 // The picture as a file of the given format would hold it.
-inline QByteArray encoded(const QImage& picture, const char* format, int quality = -1)
+inline QByteArray encoded(const QImage& picture, const char* format)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!picture.save(&buffer, format, quality))
+    if (!picture.save(&buffer, format))
         qFatal("cannot encode a %s test picture", format);
     return bytes;
 }
