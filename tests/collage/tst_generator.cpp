@@ -23,27 +23,6 @@ private Q_SLOTS:
     void init() { w = LoadedWindow(services); }
     void cleanup() { w.reset(); }
 
-    // The title and the pointer say the window is busy while the text is made. The output
-    // shows afterwards only with auto switch; the focus goes to it anyway.
-    void busyStateAndAutoSwitch()
-    {
-        w->show();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        const auto state = [&] { return w->windowTitle() + QString::number(w->MousePointer()); };
-        QString busy;
-        connect(w->TxtOut, &QPlainTextEdit::textChanged, this, [&] { busy = state(); });
-        for (const bool autoSwitch : {false, true}) {
-            w->mnuZDQH->setChecked(autoSwitch);
-            w->TxtSrc->setFocus();
-            w->CmdConv_Click();
-            QCOMPARE(busy, u"墨砾版字符拼合画 处理中……"_qs + QString::number(Qt::WaitCursor));
-            QCOMPARE(state(), u"墨砾版字符拼合画"_qs + QString::number(Qt::ArrowCursor));
-            QCOMPARE(w->mShowOutput, autoSwitch);
-            QCOMPARE(QApplication::focusWidget(), w->TxtOut);
-            busy.clear();
-        }
-    }
-
     // The replies typed, one per prompt (empty cancels), each prompt offering the K in use; the
     // slow entry alone is marked, even after a cancel. The other entries ask nothing.
     void kPrompt_data()
@@ -104,10 +83,14 @@ private Q_SLOTS:
         }
     }
 
-    // Every option reaches the generator. The background's one colour, grey level 178, is light
-    // in the fast mode but dark in the slow one at K 179; a greyed trim box counts as on.
-    void optionsReachTheText()
+    // Every option reaches the generator: the background's one colour, grey level 178, is light in
+    // the fast mode but dark in the slow one at K 179; a greyed trim box counts as on. The title
+    // and the pointer say the window is busy meanwhile; the output shows afterwards only with auto
+    // switch, the focus goes to it anyway.
+    void generate()
     {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
         w->Pic2->SetInnerSize(3, 1);
         w->TxtSrc->SetText(QString());
         w->Pic3->SetPicture(
@@ -115,18 +98,28 @@ private Q_SLOTS:
         w->RenderPreview();
         w->TxtView1->SetText(u"#"_qs);
         w->TxtView2->SetText(u" "_qs);
-        const auto generated = [&] {
+        const auto state = [&] { return w->windowTitle() + QString::number(w->MousePointer()); };
+        QString busy;
+        connect(w->TxtOut, &QPlainTextEdit::textChanged, this, [&] { busy = state(); });
+        const auto generate = [&](bool autoSwitch, const QString& expected) {
+            w->mnuZDQH->setChecked(autoSwitch);
+            w->TxtSrc->setFocus();
+            busy.clear();
             w->CmdConv_Click();
-            return w->TxtOut->toPlainText();
+            QCOMPARE(w->TxtOut->toPlainText(), expected);
+            QCOMPARE(busy, u"墨砾版字符拼合画 处理中……"_qs + QString::number(Qt::WaitCursor));
+            QCOMPARE(state(), u"墨砾版字符拼合画"_qs + QString::number(Qt::ArrowCursor));
+            QCOMPARE(w->mShowOutput, autoSwitch);
+            QCOMPARE(QApplication::focusWidget(), w->TxtOut);
         };
         services.inputReplies.enqueue(u"179"_qs);
         w->mnuFS_Click(2);
-        QCOMPARE(generated(), u"\n###"_qs);
+        generate(false, u"\n###"_qs);
         w->mnuFS_Click(1);
-        QCOMPARE(generated(), u"\n   "_qs);
+        generate(true, u"\n   "_qs);
         w->ChkDelRight->SetValue(2);
         w->mnuKeepWidth->setChecked(true);
-        QCOMPARE(generated(), u"\n\n\n"_qs); // a ruler of no width, one trimmed row
+        generate(true, u"\n\n\n"_qs); // a ruler of no width, one trimmed row
     }
 
     // Only the active tab is filled, and until a tab is chosen both keep the window's button
