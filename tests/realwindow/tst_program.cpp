@@ -50,10 +50,9 @@ private Q_SLOTS:
     void startsWithItsSettingsAndWritesThemOnClose()
     {
         const QString built = qEnvironmentVariable("TESSARIN_PROGRAM");
-        QVERIFY2(QFile::exists(built), "TESSARIN_PROGRAM names no program");
         QTemporaryDir dir;
         const QString program = dir.filePath(u"tessarin"_qs);
-        QVERIFY(QFile::copy(built, program));
+        QVERIFY2(QFile::copy(built, program), "TESSARIN_PROGRAM names no program");
         const QString settings = dir.filePath(u"Tessarin.Ini"_qs);
         {
             QFile file(settings);

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QMimeData>
 #include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTextDocument>

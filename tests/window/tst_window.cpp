@@ -41,8 +41,7 @@ private Q_SLOTS:
     void bandsAndAreas_data()
     {
         QTest::addColumn<QSize>("client"); // pixels
-        // band width, third box's left, viewport w/h, output w/h, list h
-        QTest::addColumn<QList<int>>("pixels");
+        QTest::addColumn<QList<int>>("sizes"); // band w, 3rd box x, viewport, output, list h
         QTest::newRow("301 wide") << QSize(301, 300) << QList {100, 201, 162, 221, 181, 240, 156};
         // Below 2085 twips the viewport's width would be negative: it keeps the one it has.
         QTest::newRow("133 wide") << QSize(133, 213) << QList {44, 89, 173, 134, 13, 153, 69};
@@ -51,11 +50,11 @@ private Q_SLOTS:
     void bandsAndAreas()
     {
         QFETCH(QSize, client);
-        QFETCH(QList<int>, pixels);
+        QFETCH(QList<int>, sizes);
         clientArea(client.width(), client.height());
         const QList<int> measured {w->TxtSrc->width(), w->TxtView2->x(), w->Pic1->width(),
             w->Pic1->height(), w->TxtOut->width(), w->TxtOut->height(), w->ListFontName->height()};
-        QCOMPARE(measured, pixels);
+        QCOMPARE(measured, sizes);
     }
 
     // The trough moves the picture a viewport but never beyond the end. A larger viewport pulls
@@ -107,8 +106,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, setup);
         QFETCH(QString, enabled);
-        services.clipboardText = setup.contains(u'P') ? QString() : u"x"_qs;
         services.clipboardHasOther = setup.contains(u'P');
+        if (!services.clipboardHasOther)
+            services.clipboardText = u"x"_qs;
         if (setup.contains(u'L'))
             w->mnuLock_Click();
         if (setup.contains(u'S'))
