@@ -1,9 +1,10 @@
+#include "app/settingsrules.h"
 #include "runtime/codepage.h"
 #include "support/files.h"
 #include "support/scriptedservices.h"
+#include "window/buttons.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
-#include "window/buttons.h"
 #include "window/textboxes.h"
 
 #include <QAction>
@@ -45,102 +46,6 @@ private Q_SLOTS:
         path = dir.filePath(u"Tessarin.Ini"_qs);
     }
     void cleanup() { w.reset(); }
-
-    // What the window starts with. Keys that are missing or empty give their defaults; a file
-    // that is missing or empty gives the design instead. Bounds are outer bounds in twips.
-    void startUp_data()
-    {
-        QTest::addColumn<QString>("settings"); // null: no file at all
-        QTest::addColumn<QRect>("bounds"); // pixels; null: maximized
-        QTest::addColumn<QString>("marks"); // the modes' check marks
-        QTest::addColumn<int>("k");
-        const auto row = [](const char* name, const QString& settings, const QString& marks, int k,
-                             QRect bounds = {0, 0, 320, 240}) {
-            QTest::newRow(name) << settings << bounds << marks << k;
-        };
-        row("no file", QString(), u"100"_qs, 128, {0, 0, 312, 213});
-        row("0-byte file", u""_qs, u"100"_qs, 128, {0, 0, 312, 213});
-        row("only the options section", u"[设置]\r\n处理方式=1\r\n"_qs, u"010"_qs, 128);
-        row("empty width reads as 4800", u"[窗体]\r\nLeft=150\r\nWidth=\r\nHeight=6000\r\n"_qs,
-            u"100"_qs, 128, {10, 0, 320, 400});
-        row("WindowState 2 opens maximized", u"[窗体]\r\nWindowState=2\r\n"_qs, u"100"_qs, 128, {});
-        row("WindowState 1 opens normal", u"[窗体]\r\nWindowState=1\r\n"_qs, u"100"_qs, 128);
-        row("mode 3 is no mode: the first", u"[设置]\r\n处理方式=3\r\n"_qs, u"100"_qs, 128);
-        const QString slow = u"[设置]\r\n处理方式=2\r\n亮度="_qs;
-        row("K 5", slow + u"5"_qs, u"001"_qs, 16);
-        row("K 250", slow + u"250"_qs, u"001"_qs, 240);
-        row("K 16", slow + u"16"_qs, u"001"_qs, 16);
-        row("K 240", slow + u"240"_qs, u"001"_qs, 240);
-        row("K not a number", slow + u"bright"_qs, u"001"_qs, 128);
-        // The offscreen screen is 800 x 600.
-        row("sizes too small give the default", u"[窗体]\r\nWidth=15\r\nHeight=-1\r\n"_qs,
-            u"100"_qs, 128);
-        row("a size beyond the screen is cut to it",
-            u"[窗体]\r\nLeft=1500\r\nTop=1500\r\nWidth=9999999\r\nHeight=abc\r\n"_qs, u"100"_qs,
-            128, {0, 100, 800, 240});
-    }
-
-    void startUp()
-    {
-        QFETCH(QString, settings);
-        QFETCH(QRect, bounds);
-        QFETCH(QString, marks);
-        QFETCH(int, k);
-        start(settings.isNull() ? std::nullopt : std::optional<QString>(settings));
-        QCOMPARE(w->windowState(), bounds.isNull() ? Qt::WindowMaximized : Qt::WindowNoState);
-        if (!bounds.isNull())
-            QCOMPARE(w->frameGeometry(), bounds);
-        QString shownMarks;
-        for (const QAction* mode : w->mnuFS)
-            shownMarks += mode->isChecked() ? u'1' : u'0';
-        QCOMPARE(shownMarks, marks);
-        QCOMPARE(int(w->mProcessMode), int(marks.indexOf(u'1')));
-        QCOMPARE(int(w->mKValue), k);
-        QCOMPARE(w->mnuFS[2]->text(), u"较慢！(&3) K="_qs + QString::number(k));
-        QCOMPARE(
-            w->TxtMapWidth->text() + w->TxtMapHeight->text() + w->TxtHeight->text(), u"12129"_qs);
-        QCOMPARE(w->Pic3->Picture(), w->Pic4->Picture());
-        QVERIFY(w->mBgMapFile.isEmpty());
-        QVERIFY(w->mnuZDQH->isChecked() && !w->mnuLock->isChecked());
-        QVERIFY(!w->mnuKeepWidth->isChecked());
-    }
-
-    // Fields read their leading number and are saved as they then read, or as typed, even
-    // where the value is refused; the fixed texts are not read at all.
-    void fieldsAreNormalizedAndSavedAsTyped()
-    {
-        start(u"[属性]\r\n图片宽=abc\r\n图片高=12.50\r\n字号=1e1\r\n源字符=abc\r\n"_qs);
-        QCOMPARE(w->TxtMapWidth->text(), u"0"_qs);
-        QCOMPARE(w->TxtMapHeight->text(), u"12.5"_qs);
-        QCOMPARE(w->TxtHeight->text(), u"10"_qs);
-        QCOMPARE(w->Pic2->ScaleWidth(), 12); // 0 is refused
-        QCOMPARE(w->Pic2->Font().pointSize(), 10);
-        QCOMPARE(w->TxtSrc->Text() + w->TxtView1->Text() + w->TxtView2->Text(), u"墨砾\u3000"_qs);
-        w->TxtMapWidth->setText(u"2000"_qs);
-        w->SaveSettings();
-        QVERIFY(
-            FromAnsi(readAll(path)).contains(u"\r\n图片宽=2000\r\n图片高=12.5\r\n字号=10\r\n"_qs));
-    }
-
-    void backgroundPicture()
-    {
-        const QString picture = dir.filePath(u"背景.bmp"_qs);
-        QImage dark(20, 10, QImage::Format_RGB32);
-        dark.fill(qRgb(10, 10, 10));
-        QVERIFY(dark.save(picture, "BMP"));
-        start(u"[设置]\r\n背景图片="_qs + picture + u"\r\n"_qs);
-        QCOMPARE(w->mBgMapFile, picture);
-        QCOMPARE(w->CDlgOpen.FileName, picture); // survives the dialog's configuration
-        QCOMPARE(w->Pic3->ScaleWidth(), 20);
-
-        QVERIFY(QFile::remove(picture));
-        w->SaveSettings();
-        start(FromAnsi(readAll(path)));
-        QVERIFY(w->mBgMapFile.isEmpty());
-        QCOMPARE(w->Pic3->Picture(), w->Pic4->Picture());
-        w->SaveSettings();
-        QVERIFY(FromAnsi(readAll(path)).contains(u"\r\n背景图片=\r\n"_qs));
-    }
 
     // Every key is written in order, read back, and written again the same.
     void roundTripOfEveryKey()
@@ -204,34 +109,93 @@ private Q_SLOTS:
                       u"锁定输出文本框=False\r\n保持宽度=False\r\n"_qs));
     }
 
-    // The stored bounds are the outer ones: once shown with a frame, the window's outer size is
-    // what was stored, so a save and a load do not let it grow. Closed maximized, it stores the
-    // bounds it had before.
-    void outerBoundsSurviveFrameAndMaximizing()
+    // Where the settings are read from | saved to ("-": nowhere). Each place holds a file of the
+    // given bytes, none ("-"), or one over the size limit ("huge"); "no folder": the program's
+    // folder is not there.
+    void settingsFiles_data()
     {
-        start(u"[窗体]\r\nLeft=1500\r\nTop=1500\r\nWidth=6000\r\nHeight=4500\r\n"_qs);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        QTRY_COMPARE(w->frameGeometry().size(), QSize(400, 300));
-        QVERIFY(w->frameGeometry().size() != w->size()); // there is a frame
-        const QRect normal = w->frameGeometry();
-        w->showMaximized();
-        QTRY_VERIFY(w->isMaximized());
-        QTRY_VERIFY(w->frameGeometry() != normal);
-        w->close();
-        const QString saved = FromAnsi(readAll(path));
-        QVERIFY2(saved.startsWith(u"[窗体]\r\nLeft=%1\r\nTop=%2\r\nWidth=6000\r\nHeight=4500\r\n"
-                                  u"WindowState=2\r\n"_qs.arg(normal.x() * 15)
-                                      .arg(normal.y() * 15)),
-            qPrintable(saved));
+        QTest::addColumn<QString>("beside");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char* beside, const char* user, const char* expected) {
+            QTest::newRow(expected) << beside << user << expected;
+        };
+        row("-", "-", "-|beside");
+        row("[a]", "[a]", "beside|beside");
+        row("", "[a]", "user|beside"); // an empty file is no file
+        row("no folder", "[a]", "user|user");
+        row("huge", "-", "-|user");
+        row("huge", "huge", "-|-");
+    }
+    void settingsFiles()
+    {
+        QFETCH(QString, beside);
+        QFETCH(QString, user);
+        QFETCH(QString, expected);
+        QTemporaryDir program, config;
+        const QString programDir
+            = beside == u"no folder" ? program.filePath(u"none"_qs) : program.path();
+        const auto place = [](const QString& dir, const QString& content) {
+            const QString file = JoinPath(dir, u"Tessarin.Ini"_qs);
+            if (content == u"huge")
+                QVERIFY(testsupport::writeFile(file, "[a]") && QFile::resize(file, 16 << 20 | 1));
+            else if (content != u"-" && content != u"no folder")
+                QVERIFY(testsupport::writeFile(file, content.toLatin1()));
+        };
+        place(programDir, beside);
+        place(config.path(), user);
+        const SettingsFiles files = FindSettingsFiles(programDir, config.path());
+        const auto name = [&](const QString& file) {
+            return file.isEmpty()                                     ? u"-"_qs
+                : file == JoinPath(programDir, u"Tessarin.Ini"_qs)    ? u"beside"_qs
+                : file == JoinPath(config.path(), u"Tessarin.Ini"_qs) ? u"user"_qs
+                                                                      : file;
+        };
+        QCOMPARE(name(files.read) + u'|' + name(files.save), expected);
     }
 
-    void unwritableFileIsPassedOverSilently()
+    // A stored text as mode | K: K within a byte is held to 16..240, anything else is 128.
+    void modeAndK_data()
     {
-        start(std::nullopt);
-        w->SetSettingsFiles({QString(), u"/proc/version/Tessarin.Ini"_qs});
-        w->close();
-        QVERIFY(services.warnings.isEmpty());
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("expected");
+        for (const auto& [stored, expected] :
+            std::initializer_list<std::pair<const char*, const char*>> {{"2", "2|16"},
+                {"3", "0|16"}, {"1.5", "2|16"}, {"-1", "0|128"}, {"250", "0|240"}, {"300", "0|128"},
+                {"12abc", "0|128"}})
+            QTest::newRow(stored) << QString::fromLatin1(stored) << QString::fromLatin1(expected);
+    }
+    void modeAndK()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, expected);
+        QCOMPARE(QString::number(ProcessModeSetting(stored)) + u'|'
+                + QString::number(ThresholdSetting(stored)),
+            expected);
+    }
+
+    // Stored outer bounds against two screens; the fallback is 320 x 240.
+    void openingBounds_data()
+    {
+        QTest::addColumn<QRect>("stored");
+        QTest::addColumn<QRect>("expected");
+        const auto row = [](const char* name, const QRect& stored, const QRect& expected) {
+            QTest::newRow(name) << stored << expected;
+        };
+        row("title bar still reachable", {1800, 100, 320, 240}, {1800, 100, 320, 240});
+        row("wholly off to the right", {5000, 100, 320, 240}, {1600, 100, 320, 240});
+        row("far off on both axes", {-9000, 9000, 320, 240}, {0, 840, 320, 240});
+        row("negative height", {100, 100, 400, -400}, {100, 100, 400, 240});
+        row("just too small", {100, 100, 159, 119}, {100, 100, 320, 240});
+        row("smallest usable", {100, 100, 160, 120}, {100, 100, 160, 120});
+        row("larger than the second screen", {2500, 50, 5000, 5000}, {1920, 0, 1280, 1024});
+    }
+    void openingBounds()
+    {
+        QFETCH(QRect, stored);
+        QFETCH(QRect, expected);
+        const QList<QRect> screens {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+        QCOMPARE(OpeningBounds(stored, QSize(320, 240), screens), expected);
     }
 };
 
