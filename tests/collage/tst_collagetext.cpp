@@ -1,5 +1,4 @@
 #include "collage/collagetext.h"
-#include "collage/defaultbackground.h"
 #include "collage/tilebitmap.h"
 #include "support/images.h"
 
@@ -37,14 +36,6 @@ private Q_SLOTS:
         for (const ProcessMode mode : {ProcessMode::Fastest, ProcessMode::Fast, ProcessMode::Slow})
             shown += IsLightPixel(colour, mode, quint8(k)) ? u'L' : u'D';
         QTEST(shown, "light");
-    }
-
-    // The built-in background gives only space strings in every mode, up to K 214.
-    void defaultBackgroundIsLight()
-    {
-        for (const ProcessMode mode : {ProcessMode::Fastest, ProcessMode::Fast, ProcessMode::Slow})
-            QVERIFY(!CollageText(DefaultBackground(), {u"D"_qs, {}, false, false, mode, 214})
-                         .contains(u'D'));
     }
 
     // Rows of dark (D) and light (L) pixels, split at "|"; options: T trims, K keeps the width.

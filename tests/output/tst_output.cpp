@@ -81,8 +81,8 @@ private Q_SLOTS:
         row("pipe without a reader", "a", "|", result, WriteError::Other);
         row("device that takes all", "/dev/null", "", result, ok);
         row("full device", "/dev/full", "", result, WriteError::DiskFull);
-        row("no room for the whole text", "a", "a", QByteArray(131'000, 'r'), WriteError::Other,
-            65'500);
+        // Under Qt's buffer size, where its own save file reported success with nothing written.
+        row("no room for the whole text", "a", "a", QByteArray(300, 'r'), WriteError::Other, 150);
     }
     void writeWholeFile()
     {
@@ -230,20 +230,6 @@ private Q_SLOTS:
         for (const CommonDialog& dialog : services.dialogsShown)
             offered.append(dialog.FileName);
         QCOMPARE(offered, QStringList({offeredAtStart, first, second, second, missing}));
-    }
-
-    // 10^10 characters: refused with one warning, the earlier result and the tab left standing.
-    void oversizedResultIsRefused()
-    {
-        w->TxtMapWidth->setText(u"1024"_qs);
-        w->TxtMapHeight->setText(u"1024"_qs);
-        w->TxtView2->SetText(QString(10000, QChar(0x3000)));
-        w->TxtOut->setPlainText(u"earlier"_qs);
-        w->CmdConv_Click();
-        QCOMPARE(services.warnings.size(), 1);
-        QCOMPARE(services.warnings[0].first, u"生成失败"_qs);
-        QCOMPARE(text(), u"earlier"_qs);
-        QVERIFY(!w->mShowOutput);
     }
 };
 

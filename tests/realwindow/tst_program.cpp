@@ -1,6 +1,6 @@
 #include "runtime/codepage.h"
+#include "support/files.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -54,19 +54,12 @@ private Q_SLOTS:
         const QString program = dir.filePath(u"tessarin"_qs);
         QVERIFY2(QFile::copy(built, program), "TESSARIN_PROGRAM names no program");
         const QString settings = dir.filePath(u"Tessarin.Ini"_qs);
-        {
-            QFile file(settings);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(
-                ToAnsi(u"[窗体]\r\nLeft=1500\r\nTop=1200\r\nWidth=6000\r\nHeight=4500\r\n"
-                       u"WindowState=0\r\n[属性]\r\n图片宽=40\r\n图片高=20abc\r\n[设置]\r\n"
-                       u"; kept as it stands\r\n处理方式=2\r\n亮度=5\r\n保持宽度=True\r\n"_qs));
-        }
+        QVERIFY(testsupport::writeFile(settings,
+            ToAnsi(u"[窗体]\r\nLeft=1500\r\nTop=1200\r\nWidth=6000\r\nHeight=4500\r\n"
+                   u"WindowState=0\r\n[属性]\r\n图片宽=40\r\n图片高=20abc\r\n[设置]\r\n"
+                   u"; kept as it stands\r\n处理方式=2\r\n亮度=5\r\n保持宽度=True\r\n"_qs)));
 
         QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"QT_QPA_PLATFORM"_qs, u"xcb"_qs);
-        process.setProcessEnvironment(environment);
         process.start(program, {});
         QVERIFY(process.waitForStarted());
 
@@ -84,8 +77,6 @@ private Q_SLOTS:
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
 
-        QFile file(settings);
-        QVERIFY(file.open(QIODevice::ReadOnly));
         const QString expected
             = u"[窗体]\r\nLeft=1500\r\nTop=1200\r\nWidth=6000\r\nHeight=4500\r\n"
               u"WindowState=0\r\n[属性]\r\n图片宽=40\r\n图片高=20\r\n字号=9\r\n"
@@ -93,7 +84,7 @@ private Q_SLOTS:
               u"; kept as it stands\r\n处理方式=2\r\n亮度=16\r\n保持宽度=True\r\n"
               u"删除右侧空格=0\r\n改变字体=0\r\n背景图片=\r\n自动切换=True\r\n"
               u"锁定输出文本框=False\r\n"_qs;
-        QCOMPARE(FromAnsi(file.readAll()), expected);
+        QCOMPARE(FromAnsi(testsupport::readAll(settings)), expected);
     }
 };
 

@@ -57,23 +57,6 @@ private Q_SLOTS:
         QCOMPARE(measured, sizes);
     }
 
-    // The trough moves the picture a viewport but never beyond the end. A larger viewport pulls
-    // a picture scrolled to its end back; a smaller one keeps it where it is.
-    void scrollingMovesThePicture()
-    {
-        w->Pic2->SetInnerSize(w->Pic1->ScaleWidth() + 100, 1000);
-        clientArea(312, 213);
-        w->HSBar1->triggerAction(QAbstractSlider::SliderPageStepAdd);
-        w->HSBar1->triggerAction(QAbstractSlider::SliderPageStepAdd);
-        QCOMPARE(w->Pic2->x() + w->Pic2->width(), w->Pic1->ScaleWidth());
-        clientArea(312 + 40, 213);
-        QCOMPARE(w->Pic2->x(), -60);
-        clientArea(312 + 20, 213);
-        QCOMPARE(w->Pic2->x(), -60);
-        clientArea(600, 213); // now it fits
-        QVERIFY(!w->HSBar1->isEnabled() && w->Pic2->x() == 0);
-    }
-
     // The main tree's keys act anywhere in the window; undo and select all belong to the
     // output box, so they never change it while it is out of sight.
     void shortcutContexts()
