@@ -79,7 +79,7 @@ private Q_SLOTS:
             const int em = points * 4 / 3;
             QVERIFY2(bounds.width() >= points && bounds.height() >= points && bounds.right() < em
                     && bounds.bottom() < em,
-                QTest::toString(bounds));
+                std::unique_ptr<char[]>(QTest::toString(bounds)).get());
         }
     }
 
