@@ -18,16 +18,3 @@ quint8 PixelGray(quint32 colour)
     // guards against rounding at the very top.
     return quint8(std::min(whole, 255.0));
 }
-
-bool IsLightPixel(quint32 colour, ProcessMode mode, quint8 k)
-{
-    switch (mode) {
-    case ProcessMode::Fastest:
-        return IsLightFastest(colour);
-    case ProcessMode::Fast:
-        return IsLightFast(colour);
-    case ProcessMode::Slow:
-        return IsLightSlow(colour, k);
-    }
-    return true;
-}

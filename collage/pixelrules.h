@@ -32,10 +32,3 @@ constexpr bool IsLightFast(quint32 colour)
 {
     return ((colour >> 7) & 1) + ((colour >> 15) & 1) + ((colour >> 23) & 1) >= 2;
 }
-
-inline bool IsLightSlow(quint32 colour, quint8 k)
-{
-    return PixelGray(colour) >= k;
-}
-
-bool IsLightPixel(quint32 colour, ProcessMode mode, quint8 k);

@@ -98,6 +98,11 @@ private Q_SLOTS:
         QTest::newRow("strict digits")
             << "-W12abc -o new.txt" << 2
             << "-W/--width: expected a whole number from 1 to 1024, got \"12abc\"";
+        QTest::newRow("not UTF-8") << "-t \"$(printf '\\377')\" -o new.txt" << 2
+                                   << "-t/--text: expected UTF-8 text, got \"\uFFFD\" (not UTF-8)";
+        QTest::newRow("last value missing")
+            << "-o new.txt --width" << 2
+            << "-W/--width: expected a whole number from 1 to 1024, got nothing";
         QTest::newRow("one file for both")
             << "-o old.txt --preview old.txt" << 2
             << "-o/--output, --preview: expected two different files, got \"old.txt\" for both";

@@ -11,8 +11,9 @@ class TestCollageText : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // The grey level of each colour (0x00BBGGRR); light (L) or dark (D) in the fastest, fast and
-    // slow mode: every channel at 128 or more; two of them; the grey level at K or more.
+    // The grey level of each colour (0x00BBGGRR); light (L) or dark (D) as the generator judges it
+    // in the fastest, fast and slow mode: every channel at 128 or more; two of them; the grey
+    // level at K or more.
     void pixelRules_data()
     {
         QTest::addColumn<quint32>("colour");
@@ -21,9 +22,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("light");
         QTest::newRow("mid grey: the sum just below 128") << 0x808080u << 128 << 128 << u"LLL"_qs;
         QTest::newRow("blue 250: 28.5 goes to even") << 0xFA0000u << 28 << 128 << u"DDD"_qs;
-        QTest::newRow("green 250, high bits ignored") << 0xAB00FA00u << 147 << 128 << u"DDL"_qs;
-        QTest::newRow("invalid colour reads as white") << InvalidColour << 255 << 240 << u"LLL"_qs;
-        QTest::newRow("green and blue at 128") << 0x808000u << 90 << 128 << u"DLD"_qs;
+        QTest::newRow("green 250") << 0x00FA00u << 147 << 128 << u"DDL"_qs;
+        QTest::newRow("yellow: one channel dark") << 0x00FFFFu << 226 << 240 << u"DLD"_qs;
+        QTest::newRow("magenta, blue at 128") << 0x80007Fu << 53 << 16 << u"DDL"_qs;
         QTest::newRow("grey 239 at K 240") << 0xEFEFEFu << 239 << 240 << u"LLD"_qs;
     }
 
@@ -32,9 +33,11 @@ private Q_SLOTS:
         QFETCH(quint32, colour);
         QFETCH(int, k);
         QTEST(int(PixelGray(colour)), "grey");
+        const QImage pixel
+            = testsupport::painted({1, 1}, [&](int, int) { return ColourOf(colour); });
         QString shown;
         for (const ProcessMode mode : {ProcessMode::Fastest, ProcessMode::Fast, ProcessMode::Slow})
-            shown += IsLightPixel(colour, mode, quint8(k)) ? u'L' : u'D';
+            shown += CollageText(pixel, {u"D"_qs, u"L"_qs, false, false, mode, quint8(k)}).back();
         QTEST(shown, "light");
     }
 
@@ -86,7 +89,7 @@ private Q_SLOTS:
             const QString text
                 = CollageText(edge, {u"D"_qs, u"L"_qs, false, false, ProcessMode::Slow, quint8(k)});
             for (int i = 0; i < 256 * 256; ++i) {
-                const bool light = IsLightSlow(ColourOf(edge.pixel(i % 256, i / 256)), quint8(k));
+                const bool light = PixelGray(ColourOf(edge.pixel(i % 256, i / 256))) >= k;
                 if (text[i / 256 * 258 + 2 + i % 256] != (light ? u'L' : u'D'))
                     QFAIL(qPrintable(QStringLiteral("K %1, pixel %2").arg(k).arg(i)));
             }

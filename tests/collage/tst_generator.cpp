@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -58,28 +59,41 @@ private Q_SLOTS:
 
     // 墨 in a Song face (as on the program's home platform) fills most of the em square, points x
     // 4 / 3 pixels at 96 dots per inch, at the top-left corner, crisp from a bitmap strike (9
-    // points) and from outlines alike: only the tile's pixels or pure black, no grey.
+    // points) and from outlines alike: only the tile's pixels or pure black, no grey. A second line
+    // draws the same glyph again below the first.
     void crispPreview()
     {
-        w->Pic2->Font().setFamily(u"AR PL UMing CN"_qs); // fonts-arphic-uming
-        w->TxtSrc->SetText(u"墨"_qs);
+        const QString song = u"AR PL UMing CN"_qs;
+        if (!QFontDatabase::families().contains(song))
+            QSKIP("needs the font of fonts-arphic-uming");
+        w->Pic2->Font().setFamily(song);
+        w->TxtSrc->SetText(u"墨\r\n墨"_qs);
         for (const auto& [points, side] : {std::pair {9, 12}, {36, 100}}) {
             w->Pic2->Font().setPointSize(points);
-            w->Pic2->SetInnerSize(side, side);
+            w->Pic2->SetInnerSize(side, 3 * side);
             w->RenderPreview();
-            QRect bounds;
-            for (int i = 0; i < side * side; ++i) {
+            const int em = points * 4 / 3;
+            QRect bounds, below;
+            for (int i = 0; i < 3 * side * side; ++i) {
                 const int x = i % side, y = i / side;
                 const QRgb p = w->Pic2->Image().pixel(x, y);
                 if (p == qRgb(0, 0, 0))
-                    bounds |= QRect(x, y, 1, 1);
+                    (y < em ? bounds : below) |= QRect(x, y, 1, 1);
                 else if (p != w->Pic3->Image().pixel(x % 32, y % 32))
                     QFAIL(qPrintable(u"%1 points: grey at %2,%3"_qs.arg(points).arg(x).arg(y)));
             }
-            const int em = points * 4 / 3;
             QVERIFY2(bounds.width() >= points && bounds.height() >= points && bounds.right() < em
-                    && bounds.bottom() < em,
-                std::unique_ptr<char[]>(QTest::toString(bounds)).get());
+                    && bounds.bottom() < em && below.size() == bounds.size()
+                    && below.top() >= bounds.top() + em,
+                qPrintable(u"%1 points: ink at %2,%3 %4x%5 then %6,%7 %8x%9"_qs.arg(points)
+                               .arg(bounds.x())
+                               .arg(bounds.y())
+                               .arg(bounds.width())
+                               .arg(bounds.height())
+                               .arg(below.x())
+                               .arg(below.y())
+                               .arg(below.width())
+                               .arg(below.height())));
         }
     }
 
@@ -120,6 +134,14 @@ private Q_SLOTS:
         w->ChkDelRight->SetValue(2);
         w->mnuKeepWidth->setChecked(true);
         generate(true, u"\n\n\n"_qs); // a ruler of no width, one trimmed row
+
+        // A result beyond what any text box holds is refused with a word; the old one stays.
+        w->Pic2->SetInnerSize(1024, 1024);
+        w->TxtView2->SetText(QString(64, u'x'));
+        w->CmdConv_Click();
+        QCOMPARE(w->TxtOut->toPlainText(), u"\n\n\n"_qs);
+        QCOMPARE(services.warnings.size(), 1);
+        QCOMPARE(services.warnings[0].first, u"生成失败"_qs);
     }
 
     // Only the active tab is filled, and until a tab is chosen both keep the window's button

@@ -1,4 +1,6 @@
+#include "support/fontstyles.h"
 #include "support/loadedwindow.h"
+#include "window/buttons.h"
 #include "window/picturebox.h"
 #include "window/textboxes.h"
 
@@ -53,7 +55,7 @@ private Q_SLOTS:
         services.fonts = fonts.split(u'|', Qt::SkipEmptyParts);
         for (int pass = 0; pass < 2; ++pass) {
             w->ListFontName->setCurrentRow(0);
-            w->LblFontName_DblClick();
+            QTest::mouseDClick(w->LblFontName, Qt::LeftButton);
             QStringList entries;
             for (int i = 0; i < w->ListFontName->count(); ++i)
                 entries.append(w->ListFontName->item(i)->text());
@@ -61,6 +63,33 @@ private Q_SLOTS:
             QCOMPARE(w->ListFontName->currentRow(), selected);
             QCOMPARE(w->Pic2->Font().family(), font);
         }
+    }
+
+    // A style box sets its own style of the preview font, redraws and brings the preview forward;
+    // with "改变字体" ticked the source box takes the preview font, without it the display box's.
+    void styleBoxes_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("changeFont");
+        QTest::addColumn<QString>("styles"); // of the preview font, then of the source box's
+        QTest::newRow("bold") << u"ChkB"_qs << false << u"B---|----"_qs;
+        QTest::newRow("italic, copied") << u"ChkI"_qs << true << u"-I--|-I--"_qs;
+        QTest::newRow("underline") << u"ChkU"_qs << false << u"--U-|----"_qs;
+        QTest::newRow("strikeout, copied") << u"ChkD"_qs << true << u"---S|---S"_qs;
+    }
+    void styleBoxes()
+    {
+        QFETCH(QString, box);
+        QFETCH(bool, changeFont);
+        w->ChkTxtFont->SetValue(changeFont);
+        markBackground();
+        QTest::mouseClick(w->findChild<CheckBox*>(box), Qt::LeftButton);
+        QTEST(testsupport::styleMarks(w->Pic2->Font()) + u'|'
+                + testsupport::styleMarks(w->TxtSrc->font()),
+            "styles");
+        QVERIFY(redrawn() && !w->mShowOutput);
+        w->ChkTxtFont->SetValue(0);
+        QCOMPARE(w->TxtSrc->font(), w->TxtView1->font());
     }
 
     // An arrow steps by one within the field's limits; a measure outside 1 to 1024 is refused
@@ -82,6 +111,7 @@ private Q_SLOTS:
         row("up from -5 is not applied", "TxtHeight", "-5", Qt::Key_Up, "-4", 9, false);
         row("down from -5 to the minimum", "TxtHeight", "-5", Qt::Key_Down, "1", 1, true);
         row("width up from far beyond", "TxtMapWidth", "9e9", Qt::Key_Up, "1024", 1024, true);
+        row("width up to 0 is refused", "TxtMapWidth", "-1", Qt::Key_Up, "0", 12, true);
         row("height down from 1500", "TxtMapHeight", "1500", Qt::Key_Down, "1499", 12, true);
     }
 

@@ -41,10 +41,12 @@ private Q_SLOTS:
     void bandsAndAreas_data()
     {
         QTest::addColumn<QSize>("client"); // pixels
-        QTest::addColumn<QList<int>>("sizes"); // band w, 3rd box x, viewport, output, list h
-        QTest::newRow("301 wide") << QSize(301, 300) << QList {100, 201, 162, 221, 181, 240, 156};
+        // band widths, 3rd box x, viewport, output, list h
+        QTest::addColumn<QList<int>>("sizes");
+        QTest::newRow("301 wide") << QSize(301, 300)
+                                  << QList {100, 101, 201, 162, 221, 181, 240, 156};
         // Below 2085 twips the viewport's width would be negative: it keeps the one it has.
-        QTest::newRow("133 wide") << QSize(133, 213) << QList {44, 89, 173, 134, 13, 153, 69};
+        QTest::newRow("133 wide") << QSize(133, 213) << QList {44, 45, 89, 173, 134, 13, 153, 69};
     }
 
     void bandsAndAreas()
@@ -52,9 +54,59 @@ private Q_SLOTS:
         QFETCH(QSize, client);
         QFETCH(QList<int>, sizes);
         clientArea(client.width(), client.height());
-        const QList<int> measured {w->TxtSrc->width(), w->TxtView2->x(), w->Pic1->width(),
-            w->Pic1->height(), w->TxtOut->width(), w->TxtOut->height(), w->ListFontName->height()};
+        const QList<int> measured {w->TxtSrc->width(), w->TxtView1->width(), w->TxtView2->x(),
+            w->Pic1->width(), w->Pic1->height(), w->TxtOut->width(), w->TxtOut->height(),
+            w->ListFontName->height()};
         QCOMPARE(measured, sizes);
+    }
+
+    // A bar is usable only while the picture overflows the viewport: its range runs to minus the
+    // overflow and a page is the viewport. Scrolled, then no longer overflowing (a smaller picture,
+    // a larger window), it goes back to 0 and takes the preview with it.
+    void previewBars()
+    {
+        clientArea(301, 300); // a viewport of 158 x 217 pixels inside its border
+        const auto bars = [&] {
+            QList<int> shown {w->Pic2->x(), w->Pic2->y()};
+            for (const ScrollBar* bar : {w->HSBar1, w->VSBar1})
+                shown << bar->isEnabled() << bar->Max() << bar->pageStep() << bar->Value();
+            return shown;
+        };
+        w->TxtMapWidth->setText(u"300"_qs);
+        w->TxtMapHeight->setText(u"300"_qs);
+        w->HSBar1->SetValue(-100);
+        w->VSBar1->SetValue(-30);
+        QCOMPARE(bars(), (QList {-100, -30, 1, -142, 158, -100, 1, -83, 217, -30}));
+        w->TxtMapWidth->setText(u"100"_qs);
+        QCOMPARE(bars(), (QList {0, -30, 0, -142, 158, 0, 1, -83, 217, -30}));
+        clientArea(600, 600);
+        QCOMPARE(bars().mid(0, 2) + bars().mid(6, 1), (QList {0, 0, 0}));
+    }
+
+    // Only the right button opens the output box's menu, where the pointer is.
+    void outputBoxMouse()
+    {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->Lbl2_Click();
+        QSignalSpy shown(w->mnuTxtOutPop, &QMenu::aboutToShow);
+        QTest::mousePress(w->TxtOut->viewport(), Qt::LeftButton);
+        QTest::mouseRelease(w->TxtOut->viewport(), Qt::LeftButton);
+        QCOMPARE(shown.count(), 0);
+        QTest::mousePress(w->TxtOut->viewport(), Qt::RightButton);
+        QCOMPARE(shown.count(), 1);
+        QVERIFY(w->mnuTxtOutPop->isVisible());
+        w->mnuTxtOutPop->hide();
+    }
+
+    // "默认大小" gives the window its design outer size again.
+    void defaultSize()
+    {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->resize(500, 400);
+        w->mnuFormDefSize->trigger();
+        QCOMPARE(w->frameGeometry().size(), QSize(320, 240));
     }
 
     // The main tree's keys act anywhere in the window; undo and select all belong to the
