@@ -125,15 +125,21 @@ def mutations(line, code):
     for keyword in ("if", "while"):
         span = condition_span(code, keyword)
         if span and span[1] > span[0]:
-            cond = line[span[0]:span[1]]
-            add("NEG", span[0], cond, "!(" + cond + ")")
+            start = span[0]
+            if ";" in code[span[0]:span[1]]:  # if (init; condition): only the condition
+                start = code.rindex(";", span[0], span[1]) + 1
+                start += len(line[start:span[1]]) - len(line[start:span[1]].lstrip())
+            cond = line[start:span[1]]
+            add("NEG", start, cond, "!(" + cond + ")")
     for m in NUMBER.finditer(code):
         text = m.group(0)
         if m.group(2):
             new = repr(float(m.group(1)) * 2 + 1) + m.group(3)
         else:
-            value = int(m.group(1), 0)
-            new = str(value + 1 if value != 1 else 0) + m.group(3)
+            digits = m.group(1)
+            value = int(digits, 8 if digits[0] == "0" and digits[1:].isdigit() else 0)
+            changed = value + 1 if value != 1 else 0
+            new = (hex(changed) if digits[:2] in ("0x", "0X") else str(changed)) + m.group(3)
         add("CONST", m.start(), text, new)
     for m in re.finditer(r"\b(true|false)\b", code):
         add("CONST", m.start(), m.group(1), "false" if m.group(1) == "true" else "true")
@@ -275,15 +281,11 @@ def main():
     parser.add_argument("--timeout", type=int, default=60,
                         help="seconds one test may take before it counts as failed (60)")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
+    parser.add_argument("--dry-run", action="store_true",
+                        help="print the sample (the share of each folder and a reserve) and stop")
     parser.add_argument("--work", type=Path, default=Path("/tmp/tessarin-mutants"),
                         help="the scratch copy and its build, kept between runs")
     args = parser.parse_args()
-
-    scratch = Scratch(args.work, args.timeout, args.jobs)
-    started = time.monotonic()
-    print("building the scratch copy and running the suite once unchanged ...", flush=True)
-    if not scratch.compiles() or scratch.failing_tests() is not None:
-        sys.exit("mutants: the unchanged tree does not build or its suite fails")
 
     if args.list:
         groups = [("list", None, list(listed(args.list)))]
@@ -291,6 +293,18 @@ def main():
         seed = args.seed if args.seed is not None else random.SystemRandom().randrange(10**6)
         print(f"seed {seed}, {args.count} changes", flush=True)
         groups = list(sampled(args.count, random.Random(seed)))
+    if args.dry_run:
+        for folder, share, queue in groups:
+            wanted = len(queue) if share is None else share
+            for mutant in queue[:wanted + 2]:
+                print(f"  {folder:8} {mutant.op:5} {mutant.listed()}")
+        return 0
+
+    scratch = Scratch(args.work, args.timeout, args.jobs)
+    started = time.monotonic()
+    print("building the scratch copy and running the suite once unchanged ...", flush=True)
+    if not scratch.compiles() or scratch.failing_tests() is not None:
+        sys.exit("mutants: the unchanged tree does not build or its suite fails")
 
     killed, survivors, stillborn, scored = 0, [], 0, 0
     for folder, share, queue in groups:

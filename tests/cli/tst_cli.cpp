@@ -44,7 +44,7 @@ private Q_SLOTS:
             = [](int x, int y) { return qRgb(128, 128, 128) + (x + y) % 2 * 0x010101; };
         QVERIFY(painted({2, 2}, chequer).save(m_dir.filePath("crafted.png")));
         QVERIFY(painted({30, 12}, chequer).save(m_dir.filePath("wide.png")));
-        const QString ini = u"[属性]\n图片宽=30abc\n图片高=7.5\n字号=1e1\n[设置]\n处理方式=2"_qs;
+        const QString ini = u"[属性]\n图片宽=9\n图片高=7.5\n字号=1e1\n[设置]\n处理方式=2"_qs;
         QVERIFY(writeFile(m_dir.filePath("s.ini"), ToAnsi(ini)));
     }
 
@@ -70,7 +70,7 @@ private Q_SLOTS:
         QTest::newRow("picture on standard input") << "cat wide.png | $T -t '' -g - --fit -W 15"
                 + ascii << QSize(15, 3) << "$T -t '' -g wide.png --fit -W 15" + ascii;
         QTest::newRow("settings, the command line winning")
-            << "$T --settings s.ini -W 5 -m 1" << QSize(5, 8) << "$T -W 5 -H 8 -s 10 -m 1";
+            << "$T --settings s.ini -m 1" << QSize(9, 8) << "$T -W 9 -H 8 -s 10 -m 1";
     }
     void commandsAgree()
     {

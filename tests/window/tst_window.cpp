@@ -109,6 +109,57 @@ private Q_SLOTS:
         QCOMPARE(w->frameGeometry().size(), QSize(320, 240));
     }
 
+    // What the controls show: the preview picture inside its border; "生成" in a narrow column,
+    // one character above the other; a check box with its box and caption; a style button filled
+    // with the highlight colour while pressed or greyed; a usable bar with a thumb that moves, an
+    // unusable one without.
+    void looks()
+    {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        const auto shot = [](QWidget* widget) { return widget->grab().toImage(); };
+        const auto count = [](const QImage& image, const auto& wanted) {
+            int n = 0;
+            QRect where;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (wanted(QColor(image.pixel(x, y))))
+                        ++n, where |= QRect(x, y, 1, 1);
+            return std::pair {n, where};
+        };
+        const QImage preview = shot(w->Pic2);
+        const QPoint inside = w->Pic2->contentsRect().topLeft();
+        QCOMPARE(preview.copy(QRect(inside, w->Pic2->Image().size()))
+                     .convertToFormat(QImage::Format_RGB32),
+            w->Pic2->Image());
+
+        const auto dark = [](const QColor& c) { return c.lightness() < 80; };
+        const QRect ink = count(shot(w->CmdConv), dark).second;
+        QVERIFY(ink.height() > 3 * ink.width() / 2);
+        QVERIFY(count(shot(w->ChkDelRight), dark).first > 20);
+
+        // The style shades the fill: bluish like the highlight colour is close enough.
+        const auto highlight = [](const QColor& c) { return c.blue() - c.red() > 60; };
+        QList<bool> pressed;
+        for (int value : {0, 1, 2}) {
+            w->ChkB->SetValue(value);
+            const QImage button = shot(w->ChkB);
+            pressed << (count(button, highlight).first > button.width() * button.height() / 2);
+        }
+        QCOMPARE(pressed, (QList {false, true, true}));
+
+        w->TxtMapWidth->setText(u"1000"_qs);
+        QVERIFY(w->HSBar1->isEnabled());
+        const QImage start = shot(w->HSBar1);
+        w->HSBar1->SetValue(w->HSBar1->Max());
+        QVERIFY(shot(w->HSBar1) != start);
+        w->VSBar1->SetValue(0);
+        const QImage unusable = shot(w->VSBar1);
+        w->VSBar1->setRange(0, 100);
+        w->VSBar1->setValue(100);
+        QCOMPARE(shot(w->VSBar1), unusable);
+    }
+
     // The main tree's keys act anywhere in the window; undo and select all belong to the
     // output box, so they never change it while it is out of sight.
     void shortcutContexts()
