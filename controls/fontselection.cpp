@@ -2,8 +2,8 @@
 
 #include "controls/fontlist.h"
 #include "runtime/services.h"
-#include "window/picturebox.h"
 #include "window/buttons.h"
+#include "window/picturebox.h"
 #include "window/textboxes.h"
 
 #include <QAction>

@@ -77,6 +77,10 @@ private Q_SLOTS:
         const QImage picture = stripedImage(QSize(100, 50));
         const QByteArray bmp = encoded(picture, "BMP");
         QTest::newRow("bmp") << bmp << picture;
+        const QByteArray rle = readAll(QFINDTESTDATA("../../fuzz/corpus/picture/rle8.bmp"));
+        QTest::newRow("run-length bmp")
+            << rle << QImage::fromData(rle).convertToFormat(QImage::Format_RGB32);
+        QTest::newRow("run-length bmp one byte short") << rle.chopped(1) << QImage();
         const QByteArray jpg = encoded(picture, "JPG");
         QTest::newRow("jpg") << jpg << QImage::fromData(jpg).convertToFormat(QImage::Format_RGB32);
         const QImage mono = painted({19, 7}, [](int x, int y) { return (x + y) % 3 ? ~0u : 0u; });
