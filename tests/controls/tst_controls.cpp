@@ -5,6 +5,7 @@
 #include "window/textboxes.h"
 
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTest>
 
 class TestControls : public QObject
@@ -63,6 +64,22 @@ private Q_SLOTS:
             QCOMPARE(w->ListFontName->currentRow(), selected);
             QCOMPARE(w->Pic2->Font().family(), font);
         }
+    }
+
+    // Typing in the source box redraws the preview and brings it forward. The box gives back what
+    // it holds, a paragraph separator and the noncharacters beside the one that stands for it
+    // inside too, and shows no vertical bar however many lines it holds.
+    void sourceBox()
+    {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        markBackground();
+        QTest::keyClicks(w->TxtSrc, u"x"_qs);
+        QVERIFY(redrawn() && !w->mShowOutput);
+        const QString text = u"a\u2029b\ufdf0\ufdee\r\n\r\n\r\n\r\n\r\n\r\nc"_qs;
+        w->TxtSrc->SetText(text);
+        QCOMPARE(w->TxtSrc->Text(), text);
+        QVERIFY(!w->TxtSrc->verticalScrollBar()->isVisible());
     }
 
     // A style box sets its own style of the preview font, redraws and brings the preview forward;

@@ -83,11 +83,15 @@ private Q_SLOTS:
         QCOMPARE(bars().mid(0, 2) + bars().mid(6, 1), (QList {0, 0, 0}));
     }
 
-    // Only the right button opens the output box's menu, where the pointer is.
-    void outputBoxMouse()
+    // A click on "▼" opens the menu tree; only the right button opens the output box's menu.
+    void menusByMouse()
     {
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QSignalSpy tree(w->MnuPop, &QMenu::aboutToShow);
+        QTest::mouseClick(w->CmdMore, Qt::LeftButton);
+        QTRY_COMPARE(tree.count(), 1);
+        w->MnuPop->hide();
         w->Lbl2_Click();
         QSignalSpy shown(w->mnuTxtOutPop, &QMenu::aboutToShow);
         QTest::mousePress(w->TxtOut->viewport(), Qt::LeftButton);
