@@ -60,14 +60,15 @@ void FrmTessarin::SwitchTab(TabLabel& active, TabLabel& inactive)
     inactive.SetSelected(false);
 }
 
-// The keys of every tabbed view; with two tabs, each of them shows the other one.
+// The keys of every tabbed view; with two tabs, each of them shows the other one. A press of
+// Ctrl+Shift+Tab comes as Backtab and matches both Ctrl+Shift+Tab and Ctrl+Backtab: only the first
+// is listed, or the two would be ambiguous and neither would act.
 void FrmTessarin::createTabKeys()
 {
     auto* keys = new QShortcut(this);
-    keys->setKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_Backtab),
-        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
-        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
-        QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+    keys->setKeys(
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+            QKeySequence(Qt::CTRL | Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
     connect(keys, &QShortcut::activated, this, &FrmTessarin::switchTabByKey);
 }
 

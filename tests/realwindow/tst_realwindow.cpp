@@ -163,7 +163,7 @@ private Q_SLOTS:
         QVERIFY(clickAt(w->Pic1, QPoint(w->Pic1->width() - 8, w->Pic1->height() - 8)));
         QVERIFY(keysInSight(u"Pic1"_qs));
 
-        QVERIFY(xdotool(u"key ctrl+Tab"_qs));
+        QVERIFY(xdotool(u"key ctrl+shift+Tab"_qs));
         QTRY_COMPARE(focusName(), u"TxtOut"_qs);
         QVERIFY(w->mShowOutput && !w->Pic1->isVisible());
         QVERIFY(xdotool(u"key ctrl+Page_Up"_qs));

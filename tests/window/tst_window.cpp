@@ -126,7 +126,6 @@ private Q_SLOTS:
         QTest::newRow("Shift+F10") << int(Qt::Key_F10) << shift << u"menu"_qs;
         QTest::newRow("F10 alone") << int(Qt::Key_F10) << Qt::KeyboardModifiers() << QString();
         QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << ctrl << u"tabs"_qs;
-        QTest::newRow("Ctrl+Shift+Tab") << int(Qt::Key_Backtab) << (ctrl | shift) << u"tabs"_qs;
         QTest::newRow("Ctrl+PgDn") << int(Qt::Key_PageDown) << ctrl << u"tabs"_qs;
         QTest::newRow("Ctrl+PgUp") << int(Qt::Key_PageUp) << ctrl << u"tabs"_qs;
     }
