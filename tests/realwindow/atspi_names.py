@@ -24,6 +24,7 @@ for line in subprocess.check_output(["dbus-launch", "--sh-syntax"], text=True).s
         os.environ[key] = value.strip("'")
 
 import pyatspi  # noqa: E402  (it reaches the session bus named above)
+from gi.repository import GLib  # noqa: E402
 
 FOCUSABLE = {  # name: role
     "源字符": "text", "显示字符": "text", "空格字符": "text", "图片宽度": "text",
@@ -35,9 +36,13 @@ FOCUSABLE = {  # name: role
 }
 
 
+# The bus's news (a window come or gone, a state changed) reaches the cached tree only while the
+# main loop runs.
 def wait_for(what, find, seconds=20):
     end = time.monotonic() + seconds
     while time.monotonic() < end:
+        while GLib.MainContext.default().iteration(False):
+            pass
         found = find()
         if found:
             return found
@@ -83,10 +88,13 @@ def start(language):
         env["LANG"] = language
     process = subprocess.Popen([os.path.join(work, "tessarin")], cwd=work, env=env)
     desktop = pyatspi.Registry.getDesktop(0)
-    app = wait_for("the window on the accessibility bus", lambda: next(
-        (a for a in desktop if a is not None and a.get_process_id() == process.pid
-         and named(a, "生成")), None))
-    return process, app
+
+    def shown():
+        if process.poll() is not None:
+            sys.exit(f"FAIL: the program ended with {process.returncode} under {language}")
+        return next((a for a in desktop if a is not None and a.get_process_id() == process.pid
+                     and named(a, "生成")), None)
+    return process, wait_for("the window on the accessibility bus", shown)
 
 
 def check_names(process, app):
