@@ -5,7 +5,6 @@
 #include "window/scrollbar.h"
 #include "window/textboxes.h"
 
-#include <QApplication>
 #include <QPlainTextEdit>
 #include <QShortcut>
 

@@ -57,6 +57,6 @@ QAccessibleInterface* windowControls(const QString& className, QObject* object)
 
 void InstallAccessibleInterfaces()
 {
-    static const bool installed = (QAccessible::installFactory(windowControls), true);
-    Q_UNUSED(installed);
+    [[maybe_unused]] static const bool installed
+        = (QAccessible::installFactory(windowControls), true);
 }

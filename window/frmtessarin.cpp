@@ -188,7 +188,7 @@ void FrmTessarin::createControls()
     Pic2->Font() = songFont(9);
     // Small glyphs come out in crisp one-pixel strokes, as the generator needs them.
     Pic2->Font().setStyleStrategy(QFont::NoAntialias);
-    // A click on the preview takes the focus from wherever it was, out of sight or not.
+    // A click on the preview takes the focus, so the keys stop going where they went before.
     for (PictureBox* picture : {Pic1, Pic2})
         picture->setFocusPolicy(Qt::StrongFocus);
     Pic3 = inside(viewport, "Pic3", {58, 12}, PictureBox::SunkenBorder);
