@@ -16,8 +16,10 @@ import time
 work = tempfile.mkdtemp()
 runtime = os.path.join(work, "runtime")
 os.mkdir(runtime, 0o700)
-# The accessibility bus puts its socket here, not in a folder another session shares.
+# The accessibility bus puts its socket here, not in a folder another session shares; a desktop's
+# own bus, named in the caller's environment, is left alone.
 os.environ["XDG_RUNTIME_DIR"] = runtime
+os.environ.pop("AT_SPI_BUS_ADDRESS", None)
 for line in subprocess.check_output(["dbus-launch", "--sh-syntax"], text=True).splitlines():
     if line.startswith("DBUS_SESSION_BUS_"):
         key, value = line.rstrip(";").split("=", 1)
