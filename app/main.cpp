@@ -12,14 +12,12 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessarin"));
 
-    // Qt's own dialogs (file dialogs, the input box, message boxes) speak the
-    // system's language, or Chinese like the rest of the window where Qt has no
-    // translation for it.
+    // The window is Chinese, and so are Qt's own texts in it (the buttons of the input box and
+    // the message boxes, the text boxes' context menus, the file dialog), whatever the
+    // system's language.
     QTranslator qtTranslation;
-    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (qtTranslation.load(QLocale(), QStringLiteral("qt"), QStringLiteral("_"), translations)
-        || qtTranslation.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qt"),
-            QStringLiteral("_"), translations))
+    if (qtTranslation.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qt"),
+            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslation);
 
     QtServices services;

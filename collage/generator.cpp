@@ -45,5 +45,7 @@ void FrmTessarin::CmdConv_Click()
 
     if (mnuZDQH->isChecked())
         Lbl2_Click();
-    TxtOut->setFocus();
+    // Under the preview the box would take keys the user cannot see it take.
+    if (mShowOutput)
+        TxtOut->setFocus();
 }

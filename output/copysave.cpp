@@ -5,6 +5,7 @@
 #include "window/textboxes.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTextDocument>
 
 namespace {
@@ -43,7 +44,7 @@ void FrmTessarin::mnuCopyText_Click()
 
 void FrmTessarin::mnuSave_Click()
 {
-    if (!m_services.ShowSave(CDlgSave))
+    if (!chooseSaveFile())
         return;
     const QString path = CDlgSave.FileName;
     QString error;
@@ -52,5 +53,7 @@ void FrmTessarin::mnuSave_Click()
         m_services.WarningBox(QStringLiteral("保存失败"),
             QStringLiteral("无法保存文件“%1”。\n%2")
                 .arg(QDir::toNativeSeparators(path), reasonText(kind, error)));
+        return;
     }
+    m_savedFile = QFileInfo(path).canonicalFilePath();
 }

@@ -45,3 +45,15 @@ QStringList NameFilters(const QString& filter)
     }
     return result;
 }
+
+QString DefaultSuffix(const QString& filter, int filterIndex)
+{
+    const QList<FilterEntry> entries = ParseFilter(filter);
+    if (filterIndex < 1 || filterIndex > entries.size()
+        || entries[filterIndex - 1].patterns.isEmpty())
+        return QString();
+    const QString pattern = entries[filterIndex - 1].patterns.constFirst().trimmed();
+    const QString suffix = pattern.mid(2);
+    const bool wild = suffix.contains(u'*') || suffix.contains(u'?') || suffix.contains(u'[');
+    return pattern.startsWith(u"*.") && !suffix.isEmpty() && !wild ? suffix : QString();
+}

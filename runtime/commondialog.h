@@ -18,3 +18,7 @@ struct CommonDialog
 // file; a description that already ends in its own pattern list in parentheses keeps that
 // place, with the patterns written the way the dialog reads them.
 QStringList NameFilters(const QString& filter);
+
+// The extension a save dialog adds to a name typed without one while the filter's entry at the
+// 1-based index is chosen: that of its first pattern when it names one ("*.txt"), else none.
+QString DefaultSuffix(const QString& filter, int filterIndex);

@@ -16,6 +16,7 @@ public:
     QString InputBox(
         const QString& prompt, const QString& title, const QString& defaultText) override;
     void WarningBox(const QString& title, const QString& text) override;
+    bool QuestionBox(const QString& title, const QString& text) override;
     void ClipboardClear() override;
     void ClipboardSetText(const QString& text) override;
     QString ClipboardText() override;

@@ -24,6 +24,8 @@ public:
         = 0;
 
     virtual void WarningBox(const QString& title, const QString& text) = 0;
+    // A question answered "是" (true) or "否" (false); "否" is the default and Escape's answer.
+    virtual bool QuestionBox(const QString& title, const QString& text) = 0;
 
     virtual void ClipboardClear() = 0;
     virtual void ClipboardSetText(const QString& text) = 0;

@@ -23,6 +23,8 @@ packages=(
     x11-utils
     # the real-window tests: a virtual X server, a window manager, real key presses
     xvfb xauth openbox xdotool
+    # the screen-reader test: the accessibility bus, its Python bindings, a D-Bus session to run on
+    at-spi2-core python3-pyatspi dbus-x11
 )
 
 source "$root/scripts/install-missing.sh"

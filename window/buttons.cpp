@@ -1,5 +1,7 @@
 #include "window/buttons.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -46,6 +48,17 @@ void Label::mouseDoubleClickEvent(QMouseEvent* event)
     QLabel::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         Q_EMIT DblClick();
+}
+
+void TabLabel::SetSelected(bool selected)
+{
+    if (selected == m_selected)
+        return;
+    m_selected = selected;
+    QAccessible::State changed;
+    changed.selected = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 CheckBox::CheckBox(const QString& caption, Look look, QWidget* parent)
@@ -124,4 +137,25 @@ void CommandButton::paintEvent(QPaintEvent*)
             style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
     painter.drawItemText(rect(), Qt::AlignCenter | Qt::TextWordWrap, option.palette, isEnabled(),
         text(), QPalette::ButtonText);
+}
+
+// Outside a dialog Qt's buttons take Enter only as a dialog's default button; this one takes it
+// wherever it has the focus. A held key presses it once.
+void CommandButton::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QPushButton::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!event->isAutoRepeat())
+        click();
+}
+
+void CommandButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_mouseClick = true;
+    QPushButton::mouseReleaseEvent(event);
+    m_mouseClick = false;
 }

@@ -27,6 +27,22 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
+// A label that acts as one of a set of page tabs: screen readers see a tab, named by its
+// caption, selected while its page is shown, which their "press" action brings forward.
+class TabLabel : public Label
+{
+    Q_OBJECT
+
+public:
+    using Label::Label;
+
+    bool Selected() const { return m_selected; }
+    void SetSelected(bool selected);
+
+private:
+    bool m_selected = false;
+};
+
 // A check box whose value is 0 (unchecked), 1 (checked) or 2 (greyed). Only the
 // program sets the greyed value; a click on a greyed box checks it. With
 // ButtonLook it is drawn as a push button that stays pressed while not unchecked.
@@ -52,6 +68,7 @@ private:
 
 // A push button whose caption wraps onto further lines when the button is too
 // narrow for it, so a tall narrow button shows its characters one above the other.
+// Enter presses it as Space does.
 class CommandButton : public QPushButton
 {
     Q_OBJECT
@@ -59,6 +76,14 @@ class CommandButton : public QPushButton
 public:
     CommandButton(const QString& caption, QWidget* parent);
 
+    // True while the click being reported comes from the mouse, false for a key or a program.
+    bool ClickedByMouse() const { return m_mouseClick; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool m_mouseClick = false;
 };

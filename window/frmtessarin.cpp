@@ -3,6 +3,7 @@
 #include "collage/defaultbackground.h"
 #include "controls/fontlist.h"
 #include "runtime/twips.h"
+#include "window/accessibility.h"
 #include "window/buttons.h"
 #include "window/picturebox.h"
 #include "window/scrollbar.h"
@@ -29,16 +30,40 @@ QFont songFont(qreal points, bool bold = false)
     return font;
 }
 
-// Names a control, gives it its place in twips and its tooltip.
+// Names a control, gives it its place in twips and its tooltip. A screen reader names a control
+// by its tooltip where it has one: a box has no caption, a style button only a letter.
 template <class Widget>
 Widget* place(Widget* widget, const char* name, QRect twips, const char16_t* tip = nullptr)
 {
     widget->setObjectName(QLatin1String(name));
     widget->setGeometry(TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
-    if (tip)
+    if (tip) {
         widget->setToolTip(QString::fromUtf16(tip));
+        widget->setAccessibleName(widget->toolTip());
+    }
     return widget;
 }
+
+// Fills the rectangle of the widget it lies on, following it as it moves and resizes.
+class Backdrop : public QWidget
+{
+public:
+    explicit Backdrop(QWidget* covered)
+        : QWidget(covered->parentWidget())
+    {
+        setAutoFillBackground(true);
+        setGeometry(covered->geometry());
+        covered->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+            setGeometry(static_cast<QWidget*>(watched)->geometry());
+        return false;
+    }
+};
 
 // A control inside the preview viewport, placed in its pixels.
 PictureBox* inside(QWidget* viewport, const char* name, QPoint at, PictureBox::Border border)
@@ -62,9 +87,11 @@ FrmTessarin::FrmTessarin(Services& services, QWidget* parent)
     // Song face twelve pixels high; a taller font would be cut off in the small
     // fields and labels.
     setFont(songFont(9));
+    InstallAccessibleInterfaces();
     createControls();
     createMenus();
     connectHandlers();
+    createTabKeys();
 }
 
 FrmTessarin::~FrmTessarin() = default;
@@ -113,10 +140,14 @@ void FrmTessarin::createControls()
         = place(new Label(QStringLiteral("字体名"), this), "LblFontName", {270, 1980, 900, 180});
     ChkTxtFont = place(new CheckBox(QStringLiteral(" "), CheckBox::BoxLook, this), "ChkTxtFont",
         {0, 1950, 285, 225});
+    // Its caption is a blank: it is named by what it does, as the settings file names it.
+    ChkTxtFont->setAccessibleName(QStringLiteral("改变字体"));
     ListFontName = place(new QListWidget(this), "ListFontName", {0, 2160, 1500, 1020});
+    ListFontName->setAccessibleName(LblFontName->text());
 
-    Lbl1 = place(new Label(QStringLiteral("预览"), this), "Lbl1", {1500, 900, 300, 600});
-    Lbl2 = place(new Label(QStringLiteral("显示"), this), "Lbl2", {1500, 1500, 300, 600});
+    Lbl1 = place(new TabLabel(QStringLiteral("预览"), this), "Lbl1", {1500, 900, 300, 600});
+    Lbl2 = place(new TabLabel(QStringLiteral("显示"), this), "Lbl2", {1500, 1500, 300, 600});
+    Lbl1->SetSelected(true);
     for (Label* tab : {Lbl1, Lbl2}) {
         tab->setFont(songFont(12, true));
         tab->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -124,7 +155,7 @@ void FrmTessarin::createControls()
     Lbl1->SetForeColor(QColor(0, 128, 0));
     Lbl2->SetForeColor(QColor(0, 0, 128));
     Lbl2->setAutoFillBackground(false);
-    for (Label* label : {LblFontName, Lbl1, Lbl2})
+    for (Label* label : std::initializer_list<Label*> {LblFontName, Lbl1, Lbl2})
         label->setFocusPolicy(Qt::NoFocus);
 
     CmdConv
@@ -133,12 +164,16 @@ void FrmTessarin::createControls()
     CmdMore = place(new CommandButton(QStringLiteral("▼"), this), "CmdMore", {1500, 2790, 300, 300},
         u"More...");
     CmdMore->setFont(songFont(10.5));
+    CmdMore->setAccessibleName(QStringLiteral("更多"));
 
     Pic1 = place(new PictureBox(PictureBox::SunkenBorder, this), "Pic1", {1800, 900, 2595, 2025});
     // The wheel over the preview scrolls it (eventFilter).
     Pic1->installEventFilter(this);
+    Pic1->setAccessibleName(QStringLiteral("预览区"));
     HSBar1 = place(new ScrollBar(Qt::Horizontal, this), "HSBar1", {1830, 2910, 2505, 240});
     VSBar1 = place(new ScrollBar(Qt::Vertical, this), "VSBar1", {4410, 930, 240, 1845});
+    HSBar1->setAccessibleName(QStringLiteral("预览水平滚动条"));
+    VSBar1->setAccessibleName(QStringLiteral("预览垂直滚动条"));
     // From 0, at 0, in steps of 1 as Qt's bars start; LayoutPreview sets the rest again.
     for (ScrollBar* bar : {HSBar1, VSBar1}) {
         bar->SetMax(1024);
@@ -148,12 +183,14 @@ void FrmTessarin::createControls()
     QWidget* viewport = Pic1->Container();
     Pic2 = inside(viewport, "Pic2", {0, 0}, PictureBox::NoBorder);
     Pic2->SetBackColor(Qt::white);
+    Pic2->SetSizedName(QStringLiteral("预览图"));
     Pic2->SetInnerSize(12, 12);
     Pic2->Font() = songFont(9);
     // Small glyphs come out in crisp one-pixel strokes, as the generator needs them.
     Pic2->Font().setStyleStrategy(QFont::NoAntialias);
+    // A click on the preview takes the focus, so the keys stop going where they went before.
     for (PictureBox* picture : {Pic1, Pic2})
-        picture->setFocusPolicy(Qt::TabFocus);
+        picture->setFocusPolicy(Qt::StrongFocus);
     Pic3 = inside(viewport, "Pic3", {58, 12}, PictureBox::SunkenBorder);
     Pic3->SetAutoSize(true);
     Pic3->SetInnerSize(32, 32);
@@ -161,6 +198,9 @@ void FrmTessarin::createControls()
 
     // The output box lies beneath the preview group on the same rectangle.
     TxtOut = place(new OutputBox(this), "TxtOut", {1800, 900, 2835, 2265});
+    TxtOut->setAccessibleName(QStringLiteral("输出文本"));
+    m_previewBackdrop = new Backdrop(TxtOut);
+    m_previewBackdrop->lower();
     TxtOut->lower();
     // Character pictures line up only in a fixed-pitch face whose Chinese
     // characters are exactly two of its ASCII characters wide.

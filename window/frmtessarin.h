@@ -9,6 +9,7 @@
 #include <array>
 
 class CheckBox;
+class CommandButton;
 class Label;
 class MultiLineTextBox;
 class OutputBox;
@@ -16,9 +17,9 @@ class PictureBox;
 class QAction;
 class QListWidget;
 class QMenu;
-class QPushButton;
 class ScrollBar;
 class Services;
+class TabLabel;
 class TextBox;
 
 // The one window. Its controls carry the names the rest of the program uses;
@@ -48,10 +49,10 @@ public:
     Label* LblFontName;
     CheckBox* ChkTxtFont;
     QListWidget* ListFontName;
-    Label* Lbl1;
-    Label* Lbl2;
-    QPushButton* CmdConv;
-    QPushButton* CmdMore;
+    TabLabel* Lbl1;
+    TabLabel* Lbl2;
+    CommandButton* CmdConv;
+    CommandButton* CmdMore;
     PictureBox* Pic1;
     ScrollBar* HSBar1;
     ScrollBar* VSBar1;
@@ -142,6 +143,7 @@ public:
     void MnuPop_Click();
     void mnuTxtOutPop_Click();
     void TxtOut_MouseDown(Qt::MouseButton button);
+    void TxtOut_MenuKey();
     void mnuZDQH_Click();
     void mnuKeepWidth_Click();
     void mnuLock_Click();
@@ -169,7 +171,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void SwitchTab(Label& active, Label& inactive);
+    void SwitchTab(TabLabel& active, TabLabel& inactive);
+    void showPreviewGroup(bool shown);
+    void switchTabByKey();
+    void createTabKeys();
+    void popupOutputMenu(QPoint at);
+    bool chooseSaveFile();
     void copyPreviewFontToSource();
     void loadWindowPlacement(const QRect& twips, bool maximized);
     QRect normalBounds() const;
@@ -196,4 +203,9 @@ private:
     QElapsedTimer m_placing;
     int m_placingRequests = 0;
     Qt::CursorShape m_mousePointer = Qt::ArrowCursor;
+    // Fills the work area behind the preview group, so no part of the covered output box shows
+    // between the viewport and its bars.
+    QWidget* m_previewBackdrop = nullptr;
+    // The file the last successful save wrote; saving to it again asks nothing.
+    QString m_savedFile;
 };

@@ -1,5 +1,6 @@
 #include "window/frmtessarin.h"
 
+#include "window/buttons.h"
 #include "window/textboxes.h"
 
 #include <QMenu>
@@ -108,4 +109,5 @@ void FrmTessarin::createMenus()
     connect(MnuPop, &QMenu::aboutToShow, this, &FrmTessarin::MnuPop_Click);
     connect(mnuTxtOutPop, &QMenu::aboutToShow, this, &FrmTessarin::mnuTxtOutPop_Click);
     connect(TxtOut, &OutputBox::MouseDown, this, &FrmTessarin::TxtOut_MouseDown);
+    connect(TxtOut, &OutputBox::MenuKey, this, &FrmTessarin::TxtOut_MenuKey);
 }

@@ -2,11 +2,13 @@
 
 #include "collage/previewimage.h"
 
+#include <QApplication>
 #include <QPainter>
 
 PictureBox::PictureBox(Border border, QWidget* parent)
     : QFrame(parent)
     , m_backColor(palette().color(QPalette::Button))
+    , m_border(border)
 {
     if (border == SunkenBorder) {
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -57,11 +59,60 @@ QWidget* PictureBox::Container()
     return m_container;
 }
 
+void PictureBox::SetSizedName(const QString& name)
+{
+    m_sizedName = name;
+    updateSizedName();
+}
+
+void PictureBox::updateSizedName()
+{
+    if (!m_sizedName.isEmpty())
+        setAccessibleName(
+            QStringLiteral("%1 %2 × %3").arg(m_sizedName).arg(ScaleWidth()).arg(ScaleHeight()));
+}
+
+// The picture inside a box has no border of its own: the box's border shows where the focus is
+// for both, drawn in the selection colour over the sunken bevel.
 void PictureBox::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
     QPainter painter(this);
     painter.drawImage(contentsRect().topLeft(), Image());
+    if (frameWidth() > 0 && focusWithin()) {
+        const int width = frameWidth();
+        QPen pen(palette().color(QPalette::Highlight), width);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(
+            QRectF(rect()).adjusted(width / 2.0, width / 2.0, -width / 2.0, -width / 2.0));
+    }
+}
+
+bool PictureBox::focusWithin() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == this || isAncestorOf(focus));
+}
+
+void PictureBox::updateFocusFrames()
+{
+    for (QWidget* widget = this; widget; widget = widget->parentWidget())
+        if (auto* box = qobject_cast<PictureBox*>(widget))
+            box->update();
+}
+
+void PictureBox::focusInEvent(QFocusEvent* event)
+{
+    QFrame::focusInEvent(event);
+    updateFocusFrames();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* event)
+{
+    QFrame::focusOutEvent(event);
+    updateFocusFrames();
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event)
@@ -83,5 +134,6 @@ void PictureBox::fitImageToWidget()
         painter.drawImage(0, 0, m_image);
     }
     m_image = grown;
+    updateSizedName();
     update();
 }

@@ -47,12 +47,21 @@ public:
     // The widget whose children lie inside the border, in inner pixel coordinates.
     QWidget* Container();
 
+    Border BorderStyle() const { return m_border; }
+    // Screen readers hear the box by this name followed by its inner size, "W × H".
+    void SetSizedName(const QString& name);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void fitImageToWidget();
+    void updateSizedName();
+    bool focusWithin() const;
+    void updateFocusFrames();
 
     QImage m_image;
     QImage m_picture;
@@ -60,4 +69,6 @@ private:
     QFont m_font;
     bool m_autoSize = false;
     QWidget* m_container = nullptr;
+    Border m_border;
+    QString m_sizedName;
 };

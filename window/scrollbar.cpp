@@ -80,16 +80,25 @@ void ScrollBar::wheelEvent(QWheelEvent* event)
     event->accept();
 }
 
-// A bar that cannot be operated shows no thumb.
+// A bar that cannot be operated shows no thumb. Qt's styles show no focus on a bar; this one
+// is framed in the selection colour while the arrow keys go to it.
 void ScrollBar::paintEvent(QPaintEvent* event)
 {
-    if (isEnabled()) {
+    if (isEnabled())
         QScrollBar::paintEvent(event);
-        return;
-    }
     QStylePainter painter(this);
-    QStyleOptionSlider option;
-    initStyleOption(&option);
-    option.subControls = QStyle::SubControls(QStyle::SC_All) & ~QStyle::SC_ScrollBarSlider;
-    painter.drawComplexControl(QStyle::CC_ScrollBar, option);
+    if (!isEnabled()) {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        option.subControls = QStyle::SubControls(QStyle::SC_All) & ~QStyle::SC_ScrollBarSlider;
+        painter.drawComplexControl(QStyle::CC_ScrollBar, option);
+    }
+    if (hasFocus()) {
+        constexpr int Width = 2;
+        QPen pen(palette().color(QPalette::Highlight), Width);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
 }

@@ -181,7 +181,11 @@ OutputBox::OutputBox(QWidget* parent)
 
 void OutputBox::SetText(const QString& text)
 {
-    setPlainText(text);
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    cursor.endEditBlock();
     moveCursor(QTextCursor::Start);
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
@@ -200,8 +204,27 @@ QMimeData* OutputBox::createMimeDataFromSelection() const
     return plainTextData(SelectedText());
 }
 
+void OutputBox::SetReadOnly(bool readOnly)
+{
+    setReadOnly(readOnly);
+    if (readOnly)
+        setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
+
 void OutputBox::mousePressEvent(QMouseEvent* event)
 {
     Q_EMIT MouseDown(event->button());
     QPlainTextEdit::mousePressEvent(event);
+}
+
+void OutputBox::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Menu && modifiers == Qt::NoModifier)
+        || (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+        event->accept();
+        Q_EMIT MenuKey();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }

@@ -47,8 +47,8 @@ private:
 };
 
 // The output box: plain text without wrapping, which reports every mouse button
-// pressed over it and has no context menu of its own (the window supplies one).
-// Tab moves the focus on; a copy, however made, is plain text.
+// pressed over it and the keys that ask for a context menu, and has no context menu of its
+// own (the window supplies one). Tab moves the focus on; a copy, however made, is plain text.
 class OutputBox : public QPlainTextEdit
 {
     Q_OBJECT
@@ -56,15 +56,20 @@ class OutputBox : public QPlainTextEdit
 public:
     explicit OutputBox(QWidget* parent);
     // Replaces the whole text and shows it from its start: the first row from its first
-    // column, the caret before the first character.
+    // column, the caret before the first character. One undo brings the old text back.
     void SetText(const QString& text);
+    // Read-only, the box still lets the keyboard move the caret and select, to copy.
+    void SetReadOnly(bool readOnly);
     // The selection as the clipboard takes it, with LF line breaks.
     QString SelectedText() const;
 
 Q_SIGNALS:
     void MouseDown(Qt::MouseButton button);
+    // The Menu key or Shift+F10 was pressed.
+    void MenuKey();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
 };

@@ -214,6 +214,7 @@ private Q_SLOTS:
         save(u"砾\u3000砾\r\n\u3000砾\u3000"_qs, first);
         QCOMPARE(
             readAll(first).toHex(' '), QByteArray("c0 f9 a1 a1 c0 f9 0d 0a a1 a1 c0 f9 a1 a1"));
+        services.questionReplies.enqueue(true); // to write over the existing file
         save(u"\u00a0a\0\u2028b\r\n"_qs, second);
         save(u"cancelled"_qs, std::nullopt);
         QCOMPARE(readAll(second).toHex(' '), QByteArray("81 30 84 32 61 00 0d 0a 62 0d 0a"));
@@ -230,6 +231,52 @@ private Q_SLOTS:
         for (const CommonDialog& dialog : services.dialogsShown)
             offered.append(dialog.FileName);
         QCOMPARE(offered, QStringList({offeredAtStart, first, second, second, missing}));
+    }
+
+    // Choosing an existing file asks before it is written over, and "否" offers the dialog again;
+    // the file this window saved last is written again without a question. Each step: the file
+    // chosen ("-" cancels) and, for a question, the answer.
+    void saveAsksBeforeWritingOver_data()
+    {
+        QTest::addColumn<QString>("steps"); // "file:answer …", answers Y or N
+        QTest::addColumn<QString>("written"); // the files that hold the result afterwards
+        QTest::addColumn<int>("questions");
+        QTest::newRow("new file") << u"new"_qs << u"new"_qs << 0;
+        QTest::newRow("existing, replaced") << u"old:Y"_qs << u"old"_qs << 1;
+        QTest::newRow("existing, kept, then cancelled") << u"old:N -"_qs << QString() << 1;
+        QTest::newRow("existing, kept, then a new one") << u"old:N new"_qs << u"new"_qs << 1;
+        QTest::newRow("saved last, saved again") << u"new|new"_qs << u"new"_qs << 0;
+        QTest::newRow("saved before another") << u"new|other:Y|new:Y"_qs << u"new other"_qs << 2;
+    }
+    void saveAsksBeforeWritingOver()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, written);
+        QFETCH(int, questions);
+        QTemporaryDir dir;
+        QVERIFY(
+            writeFile(dir.filePath(u"old"_qs), "old") && writeFile(dir.filePath(u"other"_qs), "x"));
+        w->TxtOut->setPlainText(u"砾"_qs);
+        for (const QString& save : steps.split(u'|')) {
+            for (const QString& step : save.split(u' ')) {
+                const QString file = step.section(u':', 0, 0);
+                services.saveReplies.enqueue(
+                    file == u"-" ? std::nullopt : std::optional(dir.filePath(file)));
+                if (step.contains(u':'))
+                    services.questionReplies.enqueue(step.endsWith(u'Y'));
+            }
+            w->mnuSave_Click();
+        }
+        QCOMPARE(services.questions.size(), questions);
+        QStringList holding;
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files, QDir::Name))
+            if (readAll(dir.filePath(name)) == QByteArray("\xc0\xf9"))
+                holding.append(name);
+        QCOMPARE(holding.join(u' '), written);
+        if (questions)
+            QCOMPARE(services.questions[0].second,
+                u"“%1”已存在。\n要替换它吗？"_qs.arg(QDir::toNativeSeparators(
+                    dir.filePath(steps.section(u':', 0, 0).section(u'|', -1)))));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "runtime/codepage.h"
+#include "runtime/commondialog.h"
 #include "runtime/numbertext.h"
 
 #include <QTest>
@@ -105,6 +106,32 @@ private Q_SLOTS:
                 && (FromAnsi(bytes) != one || AnsiByteLength(one) != bytes.size()))
                 QFAIL(qPrintable(u"U+%1 as %2"_qs.arg(quint32(c), 4, 16).arg(bytes.toHex())));
         }
+    }
+
+    // A dialog's filter entry as Qt's dialog lists it, and the extension added to a name typed
+    // without one while the entry is chosen: only a pattern that names one gives it.
+    void fileDialogFilters_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("listed");
+        QTest::addColumn<QString>("suffix");
+        const QString save = u"文本文件(*.txt)|*.txt|所有文件(*.*)|*.*"_qs;
+        QTest::newRow("text files") << save << 1 << u"文本文件(*.txt)"_qs << u"txt"_qs;
+        QTest::newRow("all files") << save << 2 << u"所有文件(*.*)"_qs << QString();
+        QTest::newRow("out of range") << save << 3 << QString() << QString();
+        QTest::newRow("two patterns, own list")
+            << u"图片(*.bmp;*.jpg)|*.bmp;*.jpg"_qs << 1 << u"图片(*.bmp *.jpg)"_qs << u"bmp"_qs;
+        QTest::newRow("no pattern") << u"a|*.a|*.*"_qs << 2 << u"*.* (*)"_qs << QString();
+        QTest::newRow("wildcard extension")
+            << u"Data|*.d?t"_qs << 1 << u"Data (*.d?t)"_qs << QString();
+    }
+    void fileDialogFilters()
+    {
+        QFETCH(QString, filter);
+        QFETCH(int, index);
+        QTEST(NameFilters(filter).value(index - 1), "listed");
+        QTEST(DefaultSuffix(filter, index), "suffix");
     }
 };
 

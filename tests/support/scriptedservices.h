@@ -18,6 +18,8 @@ public:
     QStringList prompts; // the default text each prompt offered
 
     QList<std::pair<QString, QString>> warnings;
+    QQueue<bool> questionReplies; // none left: "否"
+    QList<std::pair<QString, QString>> questions;
 
     // The clipboard: text, or something that is not text.
     std::optional<QString> clipboardText;
@@ -37,6 +39,12 @@ public:
     void WarningBox(const QString& title, const QString& text) override
     {
         warnings.append({title, text});
+    }
+
+    bool QuestionBox(const QString& title, const QString& text) override
+    {
+        questions.append({title, text});
+        return !questionReplies.isEmpty() && questionReplies.dequeue();
     }
 
     void ClipboardClear() override

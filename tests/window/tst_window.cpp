@@ -4,6 +4,7 @@
 #include "window/scrollbar.h"
 #include "window/textboxes.h"
 
+#include <QApplication>
 #include <QListWidget>
 #include <QMenu>
 #include <QSignalSpy>
@@ -28,6 +29,16 @@ class TestWindow : public QObject
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
         w->TxtOut->setTextCursor(cursor);
+    }
+
+    // The access keys of the enabled entries of the output box's menu.
+    QString enabledEntries() const
+    {
+        QString shown;
+        for (const QAction* a : w->mnuTxtOutPop->actions())
+            if (!a->isSeparator() && a->isEnabled())
+                shown += a->text().at(a->text().indexOf(u'&') + 1);
+        return shown;
     }
 
 private Q_SLOTS:
@@ -206,12 +217,72 @@ private Q_SLOTS:
         // Opening the tree and opening the output box's submenu refresh alike.
         for (auto open : {&FrmTessarin::MnuPop_Click, &FrmTessarin::mnuTxtOutPop_Click}) {
             (w.get()->*open)();
-            QString shown;
-            for (const QAction* a : w->mnuTxtOutPop->actions())
-                if (!a->isSeparator() && a->isEnabled())
-                    shown += a->text().at(a->text().indexOf(u'&') + 1);
-            QCOMPARE(shown, enabled);
+            QCOMPARE(enabledEntries(), enabled);
         }
+    }
+
+    // The menu keys open the output box's menu at the caret, refreshed as for a right click; the
+    // tab keys show the other view, and the focus goes where the user sees it.
+    void keyboardMenusAndTabs_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QString>("opens"); // "menu", "tabs" or nothing
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
+        QTest::newRow("Menu") << int(Qt::Key_Menu) << Qt::KeyboardModifiers() << u"menu"_qs;
+        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << shift << u"menu"_qs;
+        QTest::newRow("F10 alone") << int(Qt::Key_F10) << Qt::KeyboardModifiers() << QString();
+        QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << ctrl << u"tabs"_qs;
+        QTest::newRow("Ctrl+PgDn") << int(Qt::Key_PageDown) << ctrl << u"tabs"_qs;
+        QTest::newRow("Ctrl+PgUp") << int(Qt::Key_PageUp) << ctrl << u"tabs"_qs;
+    }
+    void keyboardMenusAndTabs()
+    {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QString, opens);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        w->Lbl2_Click();
+        w->mnuLock_Click();
+        select(4, 5);
+        QTest::keyClick(w->TxtOut, Qt::Key(key), modifiers);
+        QCOMPARE(QApplication::activePopupWidget(), opens == u"menu" ? w->mnuTxtOutPop : nullptr);
+        const QPoint caret = w->TxtOut->cursorRect().bottomLeft();
+        if (opens == u"menu") {
+            QCOMPARE(w->mnuTxtOutPop->pos(), w->TxtOut->viewport()->mapToGlobal(caret));
+            QCOMPARE(enabledEntries(), u"CA"_qs);
+            w->mnuTxtOutPop->close();
+        }
+        QCOMPARE(
+            QApplication::focusWidget()->objectName(), opens == u"tabs" ? u"TxtSrc" : u"TxtOut");
+        QCOMPARE(w->mShowOutput, opens != u"tabs");
+        if (opens == u"tabs") {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+            QCOMPARE(QApplication::focusWidget(), w->TxtOut);
+        }
+    }
+
+    // The keys' focus shows on the preview, its picture and its bars; between the preview's bars
+    // the window's own background shows, not the output box beneath.
+    void focusFramesAndBackdrop()
+    {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        w->TxtMapWidth->setText(u"900"_qs);
+        const QColor highlight = w->palette().color(QPalette::Highlight);
+        const auto framed = [&](QWidget* focus, QWidget* frame) {
+            focus->setFocus();
+            return frame->grab().toImage().pixelColor(1, 1) == highlight;
+        };
+        QVERIFY(framed(w->Pic1, w->Pic1) && framed(w->Pic2, w->Pic1));
+        QVERIFY(framed(w->HSBar1, w->HSBar1) && !framed(w->TxtSrc, w->HSBar1));
+        QVERIFY(!framed(w->TxtSrc, w->Pic1));
+        const QPoint gap(w->HSBar1->geometry().center().x(), w->HSBar1->geometry().bottom() + 2);
+        const auto shown = [&] { return w->grab().toImage().pixelColor(gap); };
+        QCOMPARE(shown(), w->palette().color(QPalette::Window));
+        w->Lbl2_Click();
+        QCOMPARE(shown(), w->TxtOut->palette().color(QPalette::Base));
     }
 
     // Locked, the box refuses undo by its key too; locked twice, it is as before.
