@@ -16,9 +16,124 @@ namespace {
 constexpr qsizetype MaxValueBytes = 254;
 constexpr char LineEnd[] = "\r\n";
 
+constexpr QByteArrayView Utf8Mark("\xEF\xBB\xBF");
+constexpr QByteArrayView Utf16LEMark("\xFF\xFE");
+constexpr QByteArrayView Utf16BEMark("\xFE\xFF");
+
+enum class Encoding { Ansi, Utf8, Utf16LE, Utf16BE };
+
+// A document as its lines are looked at: the code-page bytes of a file without a mark, or UTF-8
+// for one with a Unicode mark, the mark left off. A UTF-16 file is converted unit by unit, an
+// unpaired surrogate to its own three-byte code, so that it is written back as it was read.
+struct Text
+{
+    Encoding encoding = Encoding::Ansi;
+    QByteArray bytes;
+    QByteArray oddByte; // after the last whole unit of a UTF-16 file
+};
+
+void appendUtf8(QByteArray& out, char32_t c)
+{
+    if (c < 0x80) {
+        out.append(char(c));
+        return;
+    }
+    constexpr uchar Leads[] = {0, 0xC0, 0xE0, 0xF0};
+    const int trail = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    out.append(char(Leads[trail] | (c >> (6 * trail))));
+    for (int i = trail - 1; i >= 0; --i)
+        out.append(char(0x80 | ((c >> (6 * i)) & 0x3F)));
+}
+
+QByteArray fromUtf16(QByteArrayView bytes, bool bigEndian)
+{
+    const qsizetype units = bytes.size() / 2;
+    const auto unit = [&](qsizetype i) -> char16_t {
+        const auto first = uchar(bytes[2 * i]), second = uchar(bytes[2 * i + 1]);
+        return bigEndian ? first << 8 | second : second << 8 | first;
+    };
+    QByteArray out;
+    out.reserve(bytes.size() * 3 / 2);
+    for (qsizetype i = 0; i < units; ++i) {
+        char32_t c = unit(i);
+        if (QChar::isHighSurrogate(c) && i + 1 < units && QChar::isLowSurrogate(unit(i + 1)))
+            c = QChar::surrogateToUcs4(char16_t(c), unit(++i));
+        appendUtf8(out, c);
+    }
+    return out;
+}
+
+QByteArray toUtf16(QByteArrayView text, bool bigEndian)
+{
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    const auto append = [&](char16_t unit) {
+        out.append(char(bigEndian ? unit >> 8 : unit & 0xFF));
+        out.append(char(bigEndian ? unit & 0xFF : unit >> 8));
+    };
+    for (qsizetype i = 0; i < text.size();) {
+        const auto lead = uchar(text[i]);
+        const int trail = lead < 0xC0 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+        char32_t c = trail == 0 ? lead : lead & (0x3F >> trail);
+        // The text is what fromUtf16 and UTF-8 names and values make, so a code is never cut.
+        for (int k = 1; k <= trail && i + k < text.size(); ++k)
+            c = c << 6 | (uchar(text[i + k]) & 0x3F);
+        i += 1 + trail;
+        if (QChar::requiresSurrogates(c)) {
+            append(QChar::highSurrogate(c));
+            append(QChar::lowSurrogate(c));
+        } else {
+            append(char16_t(c));
+        }
+    }
+    return out;
+}
+
+// Like Windows' profile functions, a file that starts with a Unicode byte-order mark is read and
+// written in that encoding; any other file is in the code page.
+Text decoded(const QByteArray& document)
+{
+    const QByteArrayView all(document);
+    const bool le = all.startsWith(Utf16LEMark);
+    if (le || all.startsWith(Utf16BEMark)) {
+        const QByteArrayView units = all.sliced(2, (all.size() - 2) & ~qsizetype(1));
+        return {le ? Encoding::Utf16LE : Encoding::Utf16BE, fromUtf16(units, !le),
+            all.sliced(2 + units.size()).toByteArray()};
+    }
+    if (all.startsWith(Utf8Mark))
+        return {Encoding::Utf8, document.sliced(Utf8Mark.size()), {}};
+    return {Encoding::Ansi, document, {}};
+}
+
+QByteArray encoded(const Text& text)
+{
+    switch (text.encoding) {
+    case Encoding::Ansi:
+        return text.bytes;
+    case Encoding::Utf8:
+        return Utf8Mark.toByteArray() + text.bytes;
+    case Encoding::Utf16LE:
+        return Utf16LEMark.toByteArray() + toUtf16(text.bytes, false) + text.oddByte;
+    case Encoding::Utf16BE:
+        return Utf16BEMark.toByteArray() + toUtf16(text.bytes, true) + text.oddByte;
+    }
+    return text.bytes;
+}
+
+QString fromText(Encoding encoding, QByteArrayView bytes)
+{
+    return encoding == Encoding::Ansi ? FromAnsi(bytes) : QString::fromUtf8(bytes);
+}
+
+QByteArray toText(Encoding encoding, const QString& text)
+{
+    return encoding == Encoding::Ansi ? ToAnsi(text) : text.toUtf8();
+}
+
 // Blanks, quotes, "=", ";", CR, LF and NUL are below 0x40 and are no digit, so they are never part
-// of a two-byte or four-byte character and can be looked for in the raw bytes; so can "[" as the
-// first byte of a line. "]" and "[" are also trail bytes, so "]" is looked for in decoded text.
+// of a two-byte or four-byte character (nor of a UTF-8 one) and can be looked for in the raw bytes;
+// so can "[" as the first byte of a line. "]" and "[" are also GBK trail bytes, so "]" is looked
+// for in decoded text.
 QByteArrayView withoutEnclosingQuotes(QByteArrayView bytes)
 {
     if (bytes.size() >= 2 && bytes.front() == bytes.back()
@@ -78,14 +193,16 @@ struct Place
 {
     bool sectionFound = false;
     bool keyFound = false;
-    qsizetype valueBegin = 0; // after the key's "="
+    bool hasValue = false; // the key's line holds "="
+    qsizetype valueBegin = 0; // after the key's "=", or after its name when it has none
     qsizetype valueEnd = 0;
     qsizetype insertAt = 0; // after the section's last key line, or its header
     bool insertNeedsBreak = false; // that line ends the file without a line break
 };
 
-Place findKey(QByteArrayView bytes, QStringView section, QStringView key)
+Place findKey(const Text& document, QStringView section, QStringView key)
 {
+    const QByteArrayView bytes(document.bytes);
     Place place;
     bool inSection = false;
     for (qsizetype pos = 0; pos < bytes.size();) {
@@ -95,28 +212,33 @@ Place findKey(QByteArrayView bytes, QStringView section, QStringView key)
         if (text.isEmpty() || text.front() == ';')
             continue;
         if (text.front() == '[') {
-            // A later header of the same name starts a section that is never consulted.
-            if (inSection)
-                break;
-            const QString header = FromAnsi(text.sliced(1));
-            const qsizetype close = header.indexOf(u']');
-            if (sameName(TrimBlanks(QStringView(header).first(close < 0 ? header.size() : close)),
-                    section)) {
-                inSection = true;
-                place.sectionFound = true;
-                place.insertAt = line.next;
-                place.insertNeedsBreak = line.next == line.end;
+            const QString header = fromText(document.encoding, text.sliced(1));
+            // Without "]" the line is no header but a key line, as the profile functions read it.
+            if (const qsizetype close = header.indexOf(u']'); close >= 0) {
+                // A later header of the same name starts a section that is never consulted.
+                if (inSection)
+                    break;
+                if (sameName(TrimBlanks(QStringView(header).first(close)), section)) {
+                    inSection = true;
+                    place.sectionFound = true;
+                    place.insertAt = line.next;
+                    place.insertNeedsBreak = line.next == line.end;
+                }
+                continue;
             }
-            continue;
         }
-        const qsizetype equals = text.indexOf('=');
-        if (!inSection || equals < 0)
+        if (!inSection)
             continue;
         place.insertAt = line.next;
         place.insertNeedsBreak = line.next == line.end;
-        if (sameName(TrimBlanks(FromAnsi(text.first(equals))), key)) {
+        // A line without "=" names a key that has no value.
+        const qsizetype equals = text.indexOf('=');
+        const QByteArrayView name = equals < 0 ? text : text.first(equals);
+        if (sameName(TrimBlanks(fromText(document.encoding, name)), key)) {
+            const qsizetype textBegin = text.data() - bytes.data();
             place.keyFound = true;
-            place.valueBegin = text.data() - bytes.data() + equals + 1;
+            place.hasValue = equals >= 0;
+            place.valueBegin = textBegin + (equals < 0 ? text.size() : equals + 1);
             place.valueEnd = line.end;
             break;
         }
@@ -136,31 +258,36 @@ bool canStore(QStringView section, QStringView key)
         && !key.startsWith(u'[') && !key.startsWith(u';');
 }
 
-QByteArray withKey(
-    const QByteArray& bytes, QStringView section, QStringView key, QByteArrayView value)
+QByteArray withKey(const Text& document, QStringView section, QStringView key, QByteArray value)
 {
-    const QByteArrayView all(bytes);
-    const Place place = findKey(all, section, key);
+    const QByteArrayView all(document.bytes);
+    const Place place = findKey(document, section, key);
     QByteArray result;
     if (place.keyFound) {
-        result.reserve(bytes.size() + value.size());
+        if (!place.hasValue)
+            value.prepend('=');
+        result.reserve(all.size() + value.size());
         result.append(all.first(place.valueBegin)).append(value).append(all.sliced(place.valueEnd));
         return result;
     }
-    QByteArray keyLine = ToAnsi(key);
+    QByteArray keyLine = toText(document.encoding, key.toString());
     keyLine.append('=').append(value).append(LineEnd);
     if (place.sectionFound) {
-        result.reserve(bytes.size() + keyLine.size() + 2);
+        result.reserve(all.size() + keyLine.size() + 2);
         result.append(all.first(place.insertAt));
         if (place.insertNeedsBreak)
             result.append(LineEnd);
         result.append(keyLine).append(all.sliced(place.insertAt));
         return result;
     }
-    result = bytes;
+    result = document.bytes;
     if (!result.isEmpty() && !result.endsWith('\r') && !result.endsWith('\n'))
         result.append(LineEnd);
-    result.append('[').append(ToAnsi(section)).append(']').append(LineEnd).append(keyLine);
+    result.append('[')
+        .append(toText(document.encoding, section.toString()))
+        .append(']')
+        .append(LineEnd)
+        .append(keyLine);
     return result;
 }
 
@@ -187,16 +314,23 @@ std::optional<QByteArray> ReadIniFile(const QString& path)
 qint32 ReadIni(const QByteArray& document, const QString& section, const QString& key,
     QString& value, const QString& defaultValue)
 {
-    const Place place = findKey(document, storableName(section), storableName(key));
-    // defaultValue may be value itself, so it is taken before value changes.
-    QByteArray fallback;
+    const Text text = decoded(document);
+    const Place place = findKey(text, storableName(section), storableName(key));
+    // defaultValue may be value itself, so it is taken before value changes. What a Unicode file
+    // holds is delivered in the code page, as it is to a caller of the profile functions.
+    QByteArray ansi;
     QByteArrayView stored;
-    if (place.keyFound) {
-        stored = withoutEnclosingQuotes(TrimBlanks(
-            QByteArrayView(document).sliced(place.valueBegin, place.valueEnd - place.valueBegin)));
+    if (place.keyFound && place.hasValue) {
+        stored = withoutEnclosingQuotes(
+            TrimBlanks(QByteArrayView(text.bytes)
+                           .sliced(place.valueBegin, place.valueEnd - place.valueBegin)));
+        if (text.encoding != Encoding::Ansi) {
+            ansi = ToAnsi(QString::fromUtf8(stored));
+            stored = ansi;
+        }
     } else {
-        fallback = ToAnsi(defaultValue);
-        stored = fallback;
+        ansi = ToAnsi(defaultValue);
+        stored = ansi;
     }
     const QByteArrayView delivered = deliverable(stored);
     if (!delivered.isEmpty())
@@ -213,6 +347,10 @@ qint32 WriteIni(
     const QString keyName = storableName(key);
     if (!canStore(sectionName, keyName))
         return 0;
-    document = withKey(document, sectionName, keyName, ToAnsi(value));
+    Text text = decoded(document);
+    // The value passes through the code page on its way to any file, as the name did.
+    text.bytes
+        = withKey(text, sectionName, keyName, toText(text.encoding, FromAnsi(ToAnsi(value))));
+    document = encoded(text);
     return 1;
 }
