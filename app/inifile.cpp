@@ -20,114 +20,77 @@ constexpr QByteArrayView Utf8Mark("\xEF\xBB\xBF");
 constexpr QByteArrayView Utf16LEMark("\xFF\xFE");
 constexpr QByteArrayView Utf16BEMark("\xFE\xFF");
 
-enum class Encoding { Ansi, Utf8, Utf16LE, Utf16BE };
-
-// A document as its lines are looked at: the code-page bytes of a file without a mark, or UTF-8
-// for one with a Unicode mark, the mark left off. A UTF-16 file is converted unit by unit, an
-// unpaired surrogate to its own three-byte code, so that it is written back as it was read.
-struct Text
-{
-    Encoding encoding = Encoding::Ansi;
-    QByteArray bytes;
-    QByteArray oddByte; // after the last whole unit of a UTF-16 file
-};
-
-void appendUtf8(QByteArray& out, char32_t c)
+// Written through a pointer into room made beforehand: a UTF-16 file may be 16 MiB, and is
+// converted at every read and write of a key.
+char* putUtf8(char* out, char32_t c)
 {
     if (c < 0x80) {
-        out.append(char(c));
-        return;
+        *out++ = char(c);
+        return out;
     }
     constexpr uchar Leads[] = {0, 0xC0, 0xE0, 0xF0};
     const int trail = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-    out.append(char(Leads[trail] | (c >> (6 * trail))));
+    *out++ = char(Leads[trail] | (c >> (6 * trail)));
     for (int i = trail - 1; i >= 0; --i)
-        out.append(char(0x80 | ((c >> (6 * i)) & 0x3F)));
+        *out++ = char(0x80 | ((c >> (6 * i)) & 0x3F));
+    return out;
 }
 
 QByteArray fromUtf16(QByteArrayView bytes, bool bigEndian)
 {
     const qsizetype units = bytes.size() / 2;
+    const auto* data = reinterpret_cast<const uchar*>(bytes.data());
     const auto unit = [&](qsizetype i) -> char16_t {
-        const auto first = uchar(bytes[2 * i]), second = uchar(bytes[2 * i + 1]);
-        return bigEndian ? first << 8 | second : second << 8 | first;
+        return bigEndian ? data[2 * i] << 8 | data[2 * i + 1] : data[2 * i + 1] << 8 | data[2 * i];
     };
-    QByteArray out;
-    out.reserve(bytes.size() * 3 / 2);
+    QByteArray result(units * 3, Qt::Uninitialized);
+    char* out = result.data();
     for (qsizetype i = 0; i < units; ++i) {
         char32_t c = unit(i);
         if (QChar::isHighSurrogate(c) && i + 1 < units && QChar::isLowSurrogate(unit(i + 1)))
             c = QChar::surrogateToUcs4(char16_t(c), unit(++i));
-        appendUtf8(out, c);
+        out = putUtf8(out, c);
     }
-    return out;
+    result.truncate(out - result.data());
+    return result;
 }
 
 QByteArray toUtf16(QByteArrayView text, bool bigEndian)
 {
-    QByteArray out;
-    out.reserve(text.size() * 2);
-    const auto append = [&](char16_t unit) {
-        out.append(char(bigEndian ? unit >> 8 : unit & 0xFF));
-        out.append(char(bigEndian ? unit & 0xFF : unit >> 8));
+    QByteArray result(text.size() * 2, Qt::Uninitialized);
+    char* out = result.data();
+    const auto put = [&](char16_t unit) {
+        *out++ = char(bigEndian ? unit >> 8 : unit & 0xFF);
+        *out++ = char(bigEndian ? unit & 0xFF : unit >> 8);
     };
+    const auto* data = reinterpret_cast<const uchar*>(text.data());
     for (qsizetype i = 0; i < text.size();) {
-        const auto lead = uchar(text[i]);
+        const uchar lead = data[i];
         const int trail = lead < 0xC0 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
         char32_t c = trail == 0 ? lead : lead & (0x3F >> trail);
         // The text is what fromUtf16 and UTF-8 names and values make, so a code is never cut.
         for (int k = 1; k <= trail && i + k < text.size(); ++k)
-            c = c << 6 | (uchar(text[i + k]) & 0x3F);
+            c = c << 6 | (data[i + k] & 0x3F);
         i += 1 + trail;
         if (QChar::requiresSurrogates(c)) {
-            append(QChar::highSurrogate(c));
-            append(QChar::lowSurrogate(c));
+            put(QChar::highSurrogate(c));
+            put(QChar::lowSurrogate(c));
         } else {
-            append(char16_t(c));
+            put(char16_t(c));
         }
     }
-    return out;
+    result.truncate(out - result.data());
+    return result;
 }
 
-// Like Windows' profile functions, a file that starts with a Unicode byte-order mark is read and
-// written in that encoding; any other file is in the code page.
-Text decoded(const QByteArray& document)
+QString fromText(IniEncoding encoding, QByteArrayView bytes)
 {
-    const QByteArrayView all(document);
-    const bool le = all.startsWith(Utf16LEMark);
-    if (le || all.startsWith(Utf16BEMark)) {
-        const QByteArrayView units = all.sliced(2, (all.size() - 2) & ~qsizetype(1));
-        return {le ? Encoding::Utf16LE : Encoding::Utf16BE, fromUtf16(units, !le),
-            all.sliced(2 + units.size()).toByteArray()};
-    }
-    if (all.startsWith(Utf8Mark))
-        return {Encoding::Utf8, document.sliced(Utf8Mark.size()), {}};
-    return {Encoding::Ansi, document, {}};
+    return encoding == IniEncoding::Ansi ? FromAnsi(bytes) : QString::fromUtf8(bytes);
 }
 
-QByteArray encoded(const Text& text)
+QByteArray toText(IniEncoding encoding, const QString& text)
 {
-    switch (text.encoding) {
-    case Encoding::Ansi:
-        return text.bytes;
-    case Encoding::Utf8:
-        return Utf8Mark.toByteArray() + text.bytes;
-    case Encoding::Utf16LE:
-        return Utf16LEMark.toByteArray() + toUtf16(text.bytes, false) + text.oddByte;
-    case Encoding::Utf16BE:
-        return Utf16BEMark.toByteArray() + toUtf16(text.bytes, true) + text.oddByte;
-    }
-    return text.bytes;
-}
-
-QString fromText(Encoding encoding, QByteArrayView bytes)
-{
-    return encoding == Encoding::Ansi ? FromAnsi(bytes) : QString::fromUtf8(bytes);
-}
-
-QByteArray toText(Encoding encoding, const QString& text)
-{
-    return encoding == Encoding::Ansi ? ToAnsi(text) : text.toUtf8();
+    return encoding == IniEncoding::Ansi ? ToAnsi(text) : text.toUtf8();
 }
 
 // Blanks, quotes, "=", ";", CR, LF and NUL are below 0x40 and are no digit, so they are never part
@@ -200,9 +163,9 @@ struct Place
     bool insertNeedsBreak = false; // that line ends the file without a line break
 };
 
-Place findKey(const Text& document, QStringView section, QStringView key)
+Place findKey(const IniDocument& document, QStringView section, QStringView key)
 {
-    const QByteArrayView bytes(document.bytes);
+    const QByteArrayView bytes(document.text);
     Place place;
     bool inSection = false;
     for (qsizetype pos = 0; pos < bytes.size();) {
@@ -258,9 +221,10 @@ bool canStore(QStringView section, QStringView key)
         && !key.startsWith(u'[') && !key.startsWith(u';');
 }
 
-QByteArray withKey(const Text& document, QStringView section, QStringView key, QByteArray value)
+QByteArray withKey(
+    const IniDocument& document, QStringView section, QStringView key, QByteArray value)
 {
-    const QByteArrayView all(document.bytes);
+    const QByteArrayView all(document.text);
     const Place place = findKey(document, section, key);
     QByteArray result;
     if (place.keyFound) {
@@ -280,7 +244,7 @@ QByteArray withKey(const Text& document, QStringView section, QStringView key, Q
         result.append(keyLine).append(all.sliced(place.insertAt));
         return result;
     }
-    result = document.bytes;
+    result = document.text;
     if (!result.isEmpty() && !result.endsWith('\r') && !result.endsWith('\n'))
         result.append(LineEnd);
     result.append('[')
@@ -292,6 +256,40 @@ QByteArray withKey(const Text& document, QStringView section, QStringView key, Q
 }
 
 } // namespace
+
+IniDocument::IniDocument(const QByteArray& file)
+{
+    // Like Windows' profile functions, a file that starts with a Unicode byte-order mark is read
+    // and written in that encoding; any other file is in the code page.
+    const QByteArrayView all(file);
+    const bool le = all.startsWith(Utf16LEMark);
+    if (le || all.startsWith(Utf16BEMark)) {
+        const QByteArrayView units = all.sliced(2, (all.size() - 2) & ~qsizetype(1));
+        encoding = le ? IniEncoding::Utf16LE : IniEncoding::Utf16BE;
+        text = fromUtf16(units, !le);
+        oddByte = all.sliced(2 + units.size()).toByteArray();
+    } else if (all.startsWith(Utf8Mark)) {
+        encoding = IniEncoding::Utf8;
+        text = file.sliced(Utf8Mark.size());
+    } else {
+        text = file;
+    }
+}
+
+QByteArray IniDocument::bytes() const
+{
+    switch (encoding) {
+    case IniEncoding::Ansi:
+        return text;
+    case IniEncoding::Utf8:
+        return Utf8Mark.toByteArray() + text;
+    case IniEncoding::Utf16LE:
+        return Utf16LEMark.toByteArray() + toUtf16(text, false) + oddByte;
+    case IniEncoding::Utf16BE:
+        return Utf16BEMark.toByteArray() + toUtf16(text, true) + oddByte;
+    }
+    return text;
+}
 
 std::optional<QByteArray> ReadIniFile(const QString& path)
 {
@@ -311,20 +309,19 @@ std::optional<QByteArray> ReadIniFile(const QString& path)
     return bytes;
 }
 
-qint32 ReadIni(const QByteArray& document, const QString& section, const QString& key,
+qint32 ReadIni(const IniDocument& document, const QString& section, const QString& key,
     QString& value, const QString& defaultValue)
 {
-    const Text text = decoded(document);
-    const Place place = findKey(text, storableName(section), storableName(key));
+    const Place place = findKey(document, storableName(section), storableName(key));
     // defaultValue may be value itself, so it is taken before value changes. What a Unicode file
     // holds is delivered in the code page, as it is to a caller of the profile functions.
     QByteArray ansi;
     QByteArrayView stored;
     if (place.keyFound && place.hasValue) {
         stored = withoutEnclosingQuotes(
-            TrimBlanks(QByteArrayView(text.bytes)
+            TrimBlanks(QByteArrayView(document.text)
                            .sliced(place.valueBegin, place.valueEnd - place.valueBegin)));
-        if (text.encoding != Encoding::Ansi) {
+        if (document.encoding != IniEncoding::Ansi) {
             ansi = ToAnsi(QString::fromUtf8(stored));
             stored = ansi;
         }
@@ -338,8 +335,14 @@ qint32 ReadIni(const QByteArray& document, const QString& section, const QString
     return qint32(delivered.size());
 }
 
+qint32 ReadIni(const QByteArray& document, const QString& section, const QString& key,
+    QString& value, const QString& defaultValue)
+{
+    return ReadIni(IniDocument(document), section, key, value, defaultValue);
+}
+
 qint32 WriteIni(
-    QByteArray& document, const QString& section, const QString& key, const QString& value)
+    IniDocument& document, const QString& section, const QString& key, const QString& value)
 {
     if (holdsLineBreakOrNul(section) || holdsLineBreakOrNul(key) || holdsLineBreakOrNul(value))
         return 0;
@@ -347,10 +350,18 @@ qint32 WriteIni(
     const QString keyName = storableName(key);
     if (!canStore(sectionName, keyName))
         return 0;
-    Text text = decoded(document);
-    // The value passes through the code page on its way to any file, as the name did.
-    text.bytes
-        = withKey(text, sectionName, keyName, toText(text.encoding, FromAnsi(ToAnsi(value))));
-    document = encoded(text);
+    // The value passes through the code page on its way to any file, as the names did.
+    document.text = withKey(
+        document, sectionName, keyName, toText(document.encoding, FromAnsi(ToAnsi(value))));
     return 1;
+}
+
+qint32 WriteIni(
+    QByteArray& document, const QString& section, const QString& key, const QString& value)
+{
+    IniDocument decoded(document);
+    const qint32 written = WriteIni(decoded, section, key, value);
+    if (written)
+        document = decoded.bytes();
+    return written;
 }

@@ -29,6 +29,24 @@
 // Names are taken through the code page first, as the platform's profile functions took them (an
 // unpaired surrogate becomes U+FFFD).
 
+enum class IniEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
+
+// An INI document taken apart once for many reads and writes of keys: a UTF-16 file is converted
+// when it is taken and when its bytes are asked for, not at every key.
+struct IniDocument
+{
+    IniDocument() = default;
+    explicit IniDocument(const QByteArray& file);
+    // The file's bytes, in its own encoding.
+    QByteArray bytes() const;
+
+    IniEncoding encoding = IniEncoding::Ansi;
+    // The lines: the file's bytes without a mark, a UTF-16 file's converted to UTF-8 (an unpaired
+    // surrogate to its own three-byte code, so it is written back as it was read).
+    QByteArray text;
+    QByteArray oddByte; // after the last whole unit of a UTF-16 file
+};
+
 // Far beyond any settings file; a larger one is never read into memory.
 inline constexpr qsizetype MaxIniFileBytes = 16 * 1024 * 1024;
 
@@ -43,6 +61,8 @@ std::optional<QByteArray> ReadIniFile(const QString& path);
 // defaultValue (cut the same way) is delivered instead, unchanged otherwise. A delivery of 0 bytes
 // (an empty stored value, or a missing key with an empty default) leaves value as it was. value and
 // defaultValue may be one variable.
+qint32 ReadIni(const IniDocument& document, const QString& section, const QString& key,
+    QString& value, const QString& defaultValue);
 qint32 ReadIni(const QByteArray& document, const QString& section, const QString& key,
     QString& value, const QString& defaultValue);
 
@@ -58,5 +78,7 @@ qint32 ReadIni(const QByteArray& document, const QString& section, const QString
 // without them. Refused with 0, leaving the document untouched: a line break or NUL in any text, a
 // section name (blanks dropped) that is empty or holds "]", a key name that is empty, holds "=",
 // or starts with "[" or ";".
+qint32 WriteIni(
+    IniDocument& document, const QString& section, const QString& key, const QString& value);
 qint32 WriteIni(
     QByteArray& document, const QString& section, const QString& key, const QString& value);

@@ -17,7 +17,7 @@ QString text(const char16_t* s)
 
 // One key read the way the settings are read: the variable holds the default, and a key that is
 // present with an empty value leaves it so.
-QString readSetting(const QByteArray& document, SettingIndex index)
+QString readSetting(const IniDocument& document, SettingIndex index)
 {
     const SettingKey& setting = SettingKeys[index];
     QString value = text(setting.defaultText);
@@ -159,8 +159,9 @@ std::optional<int> WindowMeasure(const QString& stored)
     return int(ToWhole(twips, WholeType::Int32).value_or(0));
 }
 
-SettingValues ReadSettingValues(const QByteArray& document)
+SettingValues ReadSettingValues(const QByteArray& file)
 {
+    const IniDocument document(file);
     const auto read = [&](SettingIndex index) { return readSetting(document, index); };
     const auto measure = [&](SettingIndex index) {
         return WindowMeasure(read(index))
@@ -188,8 +189,9 @@ SettingValues ReadSettingValues(const QByteArray& document)
     return v;
 }
 
-void WriteSettingValues(QByteArray& document, const SettingValues& v)
+void WriteSettingValues(QByteArray& file, const SettingValues& v)
 {
+    IniDocument document(file);
     const auto write = [&](SettingIndex index, const QString& value) {
         const SettingKey& setting = SettingKeys[index];
         WriteIni(document, text(setting.section), text(setting.key), value);
@@ -218,6 +220,7 @@ void WriteSettingValues(QByteArray& document, const SettingValues& v)
     write(KeyAutoSwitch, flag(v.autoSwitch));
     write(KeyLock, flag(v.lock));
     write(KeyKeepWidth, flag(v.keepWidth));
+    file = document.bytes();
 }
 
 QRect OpeningBounds(const QRect& stored, const QSize& fallback, const QList<QRect>& screens)
