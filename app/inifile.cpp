@@ -20,8 +20,7 @@ constexpr QByteArrayView Utf8Mark("\xEF\xBB\xBF");
 constexpr QByteArrayView Utf16LEMark("\xFF\xFE");
 constexpr QByteArrayView Utf16BEMark("\xFE\xFF");
 
-// Written through a pointer into room made beforehand: a UTF-16 file may be 16 MiB, and is
-// converted at every read and write of a key.
+// Written through a pointer into room made beforehand, as a UTF-16 file may be 16 MiB.
 char* putUtf8(char* out, char32_t c)
 {
     if (c < 0x80) {
