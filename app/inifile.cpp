@@ -16,9 +16,86 @@ namespace {
 constexpr qsizetype MaxValueBytes = 254;
 constexpr char LineEnd[] = "\r\n";
 
+constexpr QByteArrayView Utf8Mark("\xEF\xBB\xBF");
+constexpr QByteArrayView Utf16LEMark("\xFF\xFE");
+constexpr QByteArrayView Utf16BEMark("\xFE\xFF");
+
+// Written through a pointer into room made beforehand, as a UTF-16 file may be 16 MiB.
+char* putUtf8(char* out, char32_t c)
+{
+    if (c < 0x80) {
+        *out++ = char(c);
+        return out;
+    }
+    constexpr uchar Leads[] = {0, 0xC0, 0xE0, 0xF0};
+    const int trail = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    *out++ = char(Leads[trail] | (c >> (6 * trail)));
+    for (int i = trail - 1; i >= 0; --i)
+        *out++ = char(0x80 | ((c >> (6 * i)) & 0x3F));
+    return out;
+}
+
+QByteArray fromUtf16(QByteArrayView bytes, bool bigEndian)
+{
+    const qsizetype units = bytes.size() / 2;
+    const auto* data = reinterpret_cast<const uchar*>(bytes.data());
+    const auto unit = [&](qsizetype i) -> char16_t {
+        return bigEndian ? data[2 * i] << 8 | data[2 * i + 1] : data[2 * i + 1] << 8 | data[2 * i];
+    };
+    QByteArray result(units * 3, Qt::Uninitialized);
+    char* out = result.data();
+    for (qsizetype i = 0; i < units; ++i) {
+        char32_t c = unit(i);
+        if (QChar::isHighSurrogate(c) && i + 1 < units && QChar::isLowSurrogate(unit(i + 1)))
+            c = QChar::surrogateToUcs4(char16_t(c), unit(++i));
+        out = putUtf8(out, c);
+    }
+    result.truncate(out - result.data());
+    return result;
+}
+
+QByteArray toUtf16(QByteArrayView text, bool bigEndian)
+{
+    QByteArray result(text.size() * 2, Qt::Uninitialized);
+    char* out = result.data();
+    const auto put = [&](char16_t unit) {
+        *out++ = char(bigEndian ? unit >> 8 : unit & 0xFF);
+        *out++ = char(bigEndian ? unit & 0xFF : unit >> 8);
+    };
+    const auto* data = reinterpret_cast<const uchar*>(text.data());
+    for (qsizetype i = 0; i < text.size();) {
+        const uchar lead = data[i];
+        const int trail = lead < 0xC0 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+        char32_t c = trail == 0 ? lead : lead & (0x3F >> trail);
+        // The text is what fromUtf16 and UTF-8 names and values make, so a code is never cut.
+        for (int k = 1; k <= trail && i + k < text.size(); ++k)
+            c = c << 6 | (data[i + k] & 0x3F);
+        i += 1 + trail;
+        if (QChar::requiresSurrogates(c)) {
+            put(QChar::highSurrogate(c));
+            put(QChar::lowSurrogate(c));
+        } else {
+            put(char16_t(c));
+        }
+    }
+    result.truncate(out - result.data());
+    return result;
+}
+
+QString fromText(IniEncoding encoding, QByteArrayView bytes)
+{
+    return encoding == IniEncoding::Ansi ? FromAnsi(bytes) : QString::fromUtf8(bytes);
+}
+
+QByteArray toText(IniEncoding encoding, const QString& text)
+{
+    return encoding == IniEncoding::Ansi ? ToAnsi(text) : text.toUtf8();
+}
+
 // Blanks, quotes, "=", ";", CR, LF and NUL are below 0x40 and are no digit, so they are never part
-// of a two-byte or four-byte character and can be looked for in the raw bytes; so can "[" as the
-// first byte of a line. "]" and "[" are also trail bytes, so "]" is looked for in decoded text.
+// of a two-byte or four-byte character (nor of a UTF-8 one) and can be looked for in the raw bytes;
+// so can "[" as the first byte of a line. "]" and "[" are also GBK trail bytes, so "]" is looked
+// for in decoded text.
 QByteArrayView withoutEnclosingQuotes(QByteArrayView bytes)
 {
     if (bytes.size() >= 2 && bytes.front() == bytes.back()
@@ -78,14 +155,16 @@ struct Place
 {
     bool sectionFound = false;
     bool keyFound = false;
-    qsizetype valueBegin = 0; // after the key's "="
+    bool hasValue = false; // the key's line holds "="
+    qsizetype valueBegin = 0; // after the key's "=", or after its name when it has none
     qsizetype valueEnd = 0;
     qsizetype insertAt = 0; // after the section's last key line, or its header
     bool insertNeedsBreak = false; // that line ends the file without a line break
 };
 
-Place findKey(QByteArrayView bytes, QStringView section, QStringView key)
+Place findKey(const IniDocument& document, QStringView section, QStringView key)
 {
+    const QByteArrayView bytes(document.text);
     Place place;
     bool inSection = false;
     for (qsizetype pos = 0; pos < bytes.size();) {
@@ -95,28 +174,33 @@ Place findKey(QByteArrayView bytes, QStringView section, QStringView key)
         if (text.isEmpty() || text.front() == ';')
             continue;
         if (text.front() == '[') {
-            // A later header of the same name starts a section that is never consulted.
-            if (inSection)
-                break;
-            const QString header = FromAnsi(text.sliced(1));
-            const qsizetype close = header.indexOf(u']');
-            if (sameName(TrimBlanks(QStringView(header).first(close < 0 ? header.size() : close)),
-                    section)) {
-                inSection = true;
-                place.sectionFound = true;
-                place.insertAt = line.next;
-                place.insertNeedsBreak = line.next == line.end;
+            const QString header = fromText(document.encoding, text.sliced(1));
+            // Without "]" the line is no header but a key line, as the profile functions read it.
+            if (const qsizetype close = header.indexOf(u']'); close >= 0) {
+                // A later header of the same name starts a section that is never consulted.
+                if (inSection)
+                    break;
+                if (sameName(TrimBlanks(QStringView(header).first(close)), section)) {
+                    inSection = true;
+                    place.sectionFound = true;
+                    place.insertAt = line.next;
+                    place.insertNeedsBreak = line.next == line.end;
+                }
+                continue;
             }
-            continue;
         }
-        const qsizetype equals = text.indexOf('=');
-        if (!inSection || equals < 0)
+        if (!inSection)
             continue;
         place.insertAt = line.next;
         place.insertNeedsBreak = line.next == line.end;
-        if (sameName(TrimBlanks(FromAnsi(text.first(equals))), key)) {
+        // A line without "=" names a key that has no value.
+        const qsizetype equals = text.indexOf('=');
+        const QByteArrayView name = equals < 0 ? text : text.first(equals);
+        if (sameName(TrimBlanks(fromText(document.encoding, name)), key)) {
+            const qsizetype textBegin = text.data() - bytes.data();
             place.keyFound = true;
-            place.valueBegin = text.data() - bytes.data() + equals + 1;
+            place.hasValue = equals >= 0;
+            place.valueBegin = textBegin + (equals < 0 ? text.size() : equals + 1);
             place.valueEnd = line.end;
             break;
         }
@@ -137,34 +221,74 @@ bool canStore(QStringView section, QStringView key)
 }
 
 QByteArray withKey(
-    const QByteArray& bytes, QStringView section, QStringView key, QByteArrayView value)
+    const IniDocument& document, QStringView section, QStringView key, QByteArray value)
 {
-    const QByteArrayView all(bytes);
-    const Place place = findKey(all, section, key);
+    const QByteArrayView all(document.text);
+    const Place place = findKey(document, section, key);
     QByteArray result;
     if (place.keyFound) {
-        result.reserve(bytes.size() + value.size());
+        if (!place.hasValue)
+            value.prepend('=');
+        result.reserve(all.size() + value.size());
         result.append(all.first(place.valueBegin)).append(value).append(all.sliced(place.valueEnd));
         return result;
     }
-    QByteArray keyLine = ToAnsi(key);
+    QByteArray keyLine = toText(document.encoding, key.toString());
     keyLine.append('=').append(value).append(LineEnd);
     if (place.sectionFound) {
-        result.reserve(bytes.size() + keyLine.size() + 2);
+        result.reserve(all.size() + keyLine.size() + 2);
         result.append(all.first(place.insertAt));
         if (place.insertNeedsBreak)
             result.append(LineEnd);
         result.append(keyLine).append(all.sliced(place.insertAt));
         return result;
     }
-    result = bytes;
+    result = document.text;
     if (!result.isEmpty() && !result.endsWith('\r') && !result.endsWith('\n'))
         result.append(LineEnd);
-    result.append('[').append(ToAnsi(section)).append(']').append(LineEnd).append(keyLine);
+    result.append('[')
+        .append(toText(document.encoding, section.toString()))
+        .append(']')
+        .append(LineEnd)
+        .append(keyLine);
     return result;
 }
 
 } // namespace
+
+IniDocument::IniDocument(const QByteArray& file)
+{
+    // Like Windows' profile functions, a file that starts with a Unicode byte-order mark is read
+    // and written in that encoding; any other file is in the code page.
+    const QByteArrayView all(file);
+    const bool le = all.startsWith(Utf16LEMark);
+    if (le || all.startsWith(Utf16BEMark)) {
+        const QByteArrayView units = all.sliced(2, (all.size() - 2) & ~qsizetype(1));
+        encoding = le ? IniEncoding::Utf16LE : IniEncoding::Utf16BE;
+        text = fromUtf16(units, !le);
+        oddByte = all.sliced(2 + units.size()).toByteArray();
+    } else if (all.startsWith(Utf8Mark)) {
+        encoding = IniEncoding::Utf8;
+        text = file.sliced(Utf8Mark.size());
+    } else {
+        text = file;
+    }
+}
+
+QByteArray IniDocument::bytes() const
+{
+    switch (encoding) {
+    case IniEncoding::Ansi:
+        return text;
+    case IniEncoding::Utf8:
+        return Utf8Mark.toByteArray() + text;
+    case IniEncoding::Utf16LE:
+        return Utf16LEMark.toByteArray() + toUtf16(text, false) + oddByte;
+    case IniEncoding::Utf16BE:
+        return Utf16BEMark.toByteArray() + toUtf16(text, true) + oddByte;
+    }
+    return text;
+}
 
 std::optional<QByteArray> ReadIniFile(const QString& path)
 {
@@ -184,19 +308,25 @@ std::optional<QByteArray> ReadIniFile(const QString& path)
     return bytes;
 }
 
-qint32 ReadIni(const QByteArray& document, const QString& section, const QString& key,
+qint32 ReadIni(const IniDocument& document, const QString& section, const QString& key,
     QString& value, const QString& defaultValue)
 {
     const Place place = findKey(document, storableName(section), storableName(key));
-    // defaultValue may be value itself, so it is taken before value changes.
-    QByteArray fallback;
+    // defaultValue may be value itself, so it is taken before value changes. What a Unicode file
+    // holds is delivered in the code page, as it is to a caller of the profile functions.
+    QByteArray ansi;
     QByteArrayView stored;
-    if (place.keyFound) {
-        stored = withoutEnclosingQuotes(TrimBlanks(
-            QByteArrayView(document).sliced(place.valueBegin, place.valueEnd - place.valueBegin)));
+    if (place.keyFound && place.hasValue) {
+        stored = withoutEnclosingQuotes(
+            TrimBlanks(QByteArrayView(document.text)
+                           .sliced(place.valueBegin, place.valueEnd - place.valueBegin)));
+        if (document.encoding != IniEncoding::Ansi) {
+            ansi = ToAnsi(QString::fromUtf8(stored));
+            stored = ansi;
+        }
     } else {
-        fallback = ToAnsi(defaultValue);
-        stored = fallback;
+        ansi = ToAnsi(defaultValue);
+        stored = ansi;
     }
     const QByteArrayView delivered = deliverable(stored);
     if (!delivered.isEmpty())
@@ -204,8 +334,14 @@ qint32 ReadIni(const QByteArray& document, const QString& section, const QString
     return qint32(delivered.size());
 }
 
+qint32 ReadIni(const QByteArray& document, const QString& section, const QString& key,
+    QString& value, const QString& defaultValue)
+{
+    return ReadIni(IniDocument(document), section, key, value, defaultValue);
+}
+
 qint32 WriteIni(
-    QByteArray& document, const QString& section, const QString& key, const QString& value)
+    IniDocument& document, const QString& section, const QString& key, const QString& value)
 {
     if (holdsLineBreakOrNul(section) || holdsLineBreakOrNul(key) || holdsLineBreakOrNul(value))
         return 0;
@@ -213,6 +349,18 @@ qint32 WriteIni(
     const QString keyName = storableName(key);
     if (!canStore(sectionName, keyName))
         return 0;
-    document = withKey(document, sectionName, keyName, ToAnsi(value));
+    // The value passes through the code page on its way to any file, as the names did.
+    document.text = withKey(
+        document, sectionName, keyName, toText(document.encoding, FromAnsi(ToAnsi(value))));
     return 1;
+}
+
+qint32 WriteIni(
+    QByteArray& document, const QString& section, const QString& key, const QString& value)
+{
+    IniDocument decoded(document);
+    const qint32 written = WriteIni(decoded, section, key, value);
+    if (written)
+        document = decoded.bytes();
+    return written;
 }

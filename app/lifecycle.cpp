@@ -15,7 +15,7 @@ bool isNormal(Qt::WindowStates state)
 
 // After the window is first seen normal in its frame, the window manager may for a moment still
 // report bounds of its own, or the margins of the maximized frame; the loaded bounds are asserted
-// again during that moment, a few times at most.
+// again during that moment, a few times at most, until the window is first seen at them.
 constexpr qint64 PlacingMilliseconds = 1000;
 constexpr int PlacingRequests = 3;
 
@@ -72,9 +72,13 @@ bool FrmTessarin::event(QEvent* event)
             m_placing.start();
         }
         if (placing()) {
+            // Once in place, the window's own placement is done: a move or resize that follows is
+            // the user's or the window manager's, and stays.
+            if (frameGeometry() == m_normalBounds)
+                m_placing.invalidate();
             // One request for both, as a move and a resize on their own may each be answered
             // with bounds the window manager had in mind for the other.
-            if (frameGeometry() != m_normalBounds && m_placingRequests++ < PlacingRequests)
+            else if (m_placingRequests++ < PlacingRequests)
                 setGeometry(m_normalBounds.marginsRemoved(frameMarginsOf()));
         } else {
             m_normalBounds = frameGeometry();

@@ -17,14 +17,8 @@
 
 void FrmTessarin::LoadSettings()
 {
-    std::optional<QByteArray> document;
-    if (FileExists(m_settingsFiles.read)) {
-        document = ReadIniFile(m_settingsFiles.read);
-        // What could not be read is not replaced by a file that lacks it.
-        if (!document && m_settingsFiles.read == m_settingsFiles.save)
-            m_settingsFiles.save.clear();
-    }
-    m_settingsDocument = document.value_or(QByteArray());
+    const std::optional<QByteArray> document
+        = FileExists(m_settingsFiles.read) ? ReadIniFile(m_settingsFiles.read) : std::nullopt;
 
     if (!document) {
         mProcessMode = ProcessMode::Fastest;
@@ -95,9 +89,6 @@ void FrmTessarin::loadWindowPlacement(const QRect& twips, bool maximized)
 
 void FrmTessarin::SaveSettings()
 {
-    const QString path = m_settingsFiles.save;
-    if (path.isEmpty())
-        return;
     const Qt::WindowStates state = windowState();
     const QRect frame = normalBounds();
     const auto twips = [](int pixels) { return int(PixelsToTwips(pixels)); };
@@ -121,9 +112,26 @@ void FrmTessarin::SaveSettings()
     values.autoSwitch = mnuZDQH->isChecked();
     values.lock = mnuLock->isChecked();
     values.keepWidth = mnuKeepWidth->isChecked();
-    WriteSettingValues(m_settingsDocument, values);
 
-    // A failed save is passed over: the next start reads what the file then holds.
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    WriteWholeFile(path, m_settingsDocument, nullptr);
+    // The saves that fail are passed over: the next start reads what the files then hold.
+    if (!saveSettingsTo(m_settingsFiles.save, values, m_settingsFiles.fallback.isEmpty()))
+        saveSettingsTo(m_settingsFiles.fallback, values, true);
+}
+
+// The user's folder is made when needed; the program's folder never is.
+bool FrmTessarin::saveSettingsTo(const QString& path, const SettingValues& values, bool makeFolder)
+{
+    if (path.isEmpty())
+        return false;
+    // A file that could not be read back whole is not replaced by one that lacks what it holds.
+    std::optional<QByteArray> document = SettingsAtClose(path, m_settingsFiles.read);
+    if (!document)
+        return false;
+    WriteSettingValues(*document, values);
+    // Nor by one the next start would not read.
+    if (document->size() > MaxIniFileBytes)
+        return false;
+    if (makeFolder)
+        QDir().mkpath(QFileInfo(path).absolutePath());
+    return WriteWholeFile(path, *document, nullptr);
 }

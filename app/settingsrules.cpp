@@ -17,7 +17,7 @@ QString text(const char16_t* s)
 
 // One key read the way the settings are read: the variable holds the default, and a key that is
 // present with an empty value leaves it so.
-QString readSetting(const QByteArray& document, SettingIndex index)
+QString readSetting(const IniDocument& document, SettingIndex index)
 {
     const SettingKey& setting = SettingKeys[index];
     QString value = text(setting.defaultText);
@@ -36,6 +36,25 @@ bool replaceable(const QString& path)
 bool holdsSettings(const QString& path)
 {
     return FileExists(path) && replaceable(path);
+}
+
+// The file a write of path changes: where its links lead; empty for a loop.
+QString writtenFile(const QString& path)
+{
+    QFileInfo file(path);
+    for (int depth = 0; depth < 40 && file.isSymLink(); ++depth)
+        file.setFile(file.symLinkTarget());
+    return file.isSymLink() ? QString() : file.absoluteFilePath();
+}
+
+// The file is replaced through a new file in its folder, so the folder must take one.
+bool savableAt(const QString& path)
+{
+    const QString target = writtenFile(path);
+    if (target.isEmpty() || !replaceable(target))
+        return false;
+    const QFileInfo file(target);
+    return QFileInfo(file.absolutePath()).isWritable() && (!file.exists() || file.isWritable());
 }
 
 // The smallest window that still shows some of the work area beside the parameter panel and below
@@ -73,15 +92,22 @@ SettingsFiles FindSettingsFiles(const QString& programDir, const QString& userCo
     const QString name = QStringLiteral("Tessarin.Ini");
     const QString beside = JoinPath(programDir, name);
     const QString user = JoinPath(userConfigDir, name);
-    const QFileInfo besideFile(beside);
-    // The file is replaced through a new file in its folder, so the folder must take one.
-    const bool savableBeside = replaceable(beside) && QFileInfo(programDir).isWritable()
-        && (!besideFile.exists() || besideFile.isWritable());
     const QString readBeside = holdsSettings(beside) ? beside : QString();
-    if (savableBeside)
-        return {readBeside.isEmpty() && holdsSettings(user) ? user : readBeside, beside};
+    const QString saveUser = replaceable(user) ? user : QString();
+    if (savableAt(beside))
+        return {readBeside.isEmpty() && holdsSettings(user) ? user : readBeside, beside, saveUser};
     // The saves go to the user's folder, so what was saved there last is read first.
-    return {holdsSettings(user) ? user : readBeside, replaceable(user) ? user : QString()};
+    return {holdsSettings(user) ? user : readBeside, saveUser, {}};
+}
+
+std::optional<QByteArray> SettingsAtClose(const QString& path, const QString& readFrom)
+{
+    const QFileInfo file(path);
+    if (file.exists() && !(file.isFile() && file.size() == 0))
+        return ReadIniFile(path);
+    if (path != readFrom && FileExists(readFrom))
+        return ReadIniFile(readFrom).value_or(QByteArray());
+    return QByteArray();
 }
 
 bool FileExists(const QString& path)
@@ -133,8 +159,9 @@ std::optional<int> WindowMeasure(const QString& stored)
     return int(ToWhole(twips, WholeType::Int32).value_or(0));
 }
 
-SettingValues ReadSettingValues(const QByteArray& document)
+SettingValues ReadSettingValues(const QByteArray& file)
 {
+    const IniDocument document(file);
     const auto read = [&](SettingIndex index) { return readSetting(document, index); };
     const auto measure = [&](SettingIndex index) {
         return WindowMeasure(read(index))
@@ -162,8 +189,9 @@ SettingValues ReadSettingValues(const QByteArray& document)
     return v;
 }
 
-void WriteSettingValues(QByteArray& document, const SettingValues& v)
+void WriteSettingValues(QByteArray& file, const SettingValues& v)
 {
+    IniDocument document(file);
     const auto write = [&](SettingIndex index, const QString& value) {
         const SettingKey& setting = SettingKeys[index];
         WriteIni(document, text(setting.section), text(setting.key), value);
@@ -192,6 +220,7 @@ void WriteSettingValues(QByteArray& document, const SettingValues& v)
     write(KeyAutoSwitch, flag(v.autoSwitch));
     write(KeyLock, flag(v.lock));
     write(KeyKeepWidth, flag(v.keepWidth));
+    file = document.bytes();
 }
 
 QRect OpeningBounds(const QRect& stored, const QSize& fallback, const QList<QRect>& screens)

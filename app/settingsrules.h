@@ -12,19 +12,27 @@
 // "dir" and "name" joined by exactly one directory separator.
 QString JoinPath(const QString& dir, const QString& name);
 
-// Where the settings are read from and saved to; an empty path: nowhere.
+// Where the settings are read from and saved to; an empty path: nowhere. A save that fails at
+// save goes to fallback.
 struct SettingsFiles
 {
     QString read;
     QString save;
+    QString fallback;
 };
 
-// "Tessarin.Ini" beside the program where it can be saved there (the file, when there is one, a
-// readable regular file within the size limit that may be written, in a folder that may be
-// written): read from there, or from the user's folder while there is none beside the program.
-// Otherwise the saves go to the user's folder, and what is read is the file there, or else the
-// one beside the program; a file that could not be read back whole is never replaced.
+// "Tessarin.Ini" beside the program where it can be saved there: where its links lead, a readable
+// regular file within the size limit that may be written, or none yet, in a folder that may be
+// written. Then it is read from there, or from the user's folder while there is none beside the
+// program, and a save that fails beside the program goes to the user's folder. Otherwise the saves
+// go to the user's folder, and what is read is the file there, or else the one beside the program;
+// a file that could not be read back whole is never replaced.
 SettingsFiles FindSettingsFiles(const QString& programDir, const QString& userConfigDir);
+
+// What a save at path sets the twenty keys in: the file as it stands then, so that what another
+// program wrote meanwhile stays; where there is none (or an empty one), the file the settings were
+// read from, which moves there with them. nullopt for a file that cannot be read back whole.
+std::optional<QByteArray> SettingsAtClose(const QString& path, const QString& readFrom);
 
 // True for a file that exists, can be asked for its length, and is not empty.
 bool FileExists(const QString& path);

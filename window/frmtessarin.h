@@ -179,6 +179,7 @@ private:
     bool chooseSaveFile();
     void copyPreviewFontToSource();
     void loadWindowPlacement(const QRect& twips, bool maximized);
+    bool saveSettingsTo(const QString& path, const SettingValues& values, bool makeFolder);
     QRect normalBounds() const;
     bool placing() const;
     QMargins frameMarginsOf() const;
@@ -194,8 +195,6 @@ private:
     QRect m_restoredFrame;
     bool m_defaultSizeOnRestore = false;
     SettingsFiles m_settingsFiles;
-    // The settings file as read at start; the save sets the keys in it and writes it whole.
-    QByteArray m_settingsDocument;
     // The outer bounds of the normal window: as loaded until the window has been seen normal in
     // its frame, then as last seen so.
     QRect m_normalBounds;

@@ -1,6 +1,33 @@
 #include "app/inifile.h"
+#include "runtime/codepage.h"
 
 #include <QTest>
+
+namespace {
+
+// The bytes as the given encoding holds them, each UTF-16 unit as it stands (an unpaired
+// surrogate too).
+QByteArray gbk(const QString& text)
+{
+    return ToAnsi(text);
+}
+
+QByteArray utf16(const QString& text, bool bigEndian = false)
+{
+    QByteArray bytes = bigEndian ? "\xfe\xff" : "\xff\xfe";
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xff);
+        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
+QByteArray utf8(const QString& text)
+{
+    return "\xef\xbb\xbf" + text.toUtf8();
+}
+
+} // namespace
 
 class TestIniFile : public QObject
 {
@@ -48,6 +75,44 @@ private slots:
         QString value = QStringLiteral("previous");
         QCOMPARE(ReadIni(file, section, key, value, "128"), count);
         QCOMPARE(value, expected);
+    }
+
+    // The rules where Windows' own profile functions were the judge (under Wine, code page 936):
+    // "字号" of "属性" as read with the default "128", then the file after "字号" is set to "文"
+    // and "Left" of "窗体" to "1".
+    void profileRules_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<QByteArray>("written");
+        const auto row
+            = [](const char* name, const QByteArray& file, const QString& read,
+                  const QByteArray& written) { QTest::newRow(name) << file << read << written; };
+        const QString added = u"[窗体]\r\nLeft=1\r\n"_qs;
+        row("header without ] is a key line", gbk(u"[属性\r\n字号=40\r\n"_qs), "128",
+            gbk(u"[属性\r\n字号=40\r\n[属性]\r\n字号=文\r\n"_qs + added));
+        row("key without = has no value", gbk(u"[属性]\r\n 字号 \r\n字号=5\r\n"_qs), "128",
+            gbk(u"[属性]\r\n 字号=文\r\n字号=5\r\n"_qs + added));
+        row("UTF-16LE", utf16(u"[属性]\r\n字号=中\r\n; \xd800\r\n"_qs) + 'x', "中",
+            utf16(u"[属性]\r\n字号=文\r\n; \xd800\r\n"_qs + added) + 'x');
+        row("UTF-16BE", utf16(u"[属性]\n字号=20"_qs, true), "20",
+            utf16(u"[属性]\n字号=文\r\n"_qs + added, true));
+        row("UTF-8 with its mark", utf8(u"[属性]\r\n字号=中\r\n"_qs), "中",
+            utf8(u"[属性]\r\n字号=文\r\n"_qs + added));
+        row("only a mark", utf8({}), "128", utf8(u"[属性]\r\n字号=文\r\n"_qs + added));
+    }
+    void profileRules()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, read);
+        QFETCH(QByteArray, written);
+
+        QString value = QStringLiteral("previous");
+        ReadIni(file, u"属性"_qs, u"字号"_qs, value, u"128"_qs);
+        QCOMPARE(value, read);
+        QVERIFY(WriteIni(file, u"属性"_qs, u"字号"_qs, u"文"_qs));
+        QVERIFY(WriteIni(file, u"窗体"_qs, u"Left"_qs, u"1"_qs));
+        QCOMPARE(file, written);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "app/inifile.h"
 #include "app/settingsrules.h"
 #include "runtime/codepage.h"
 #include "support/files.h"
@@ -10,6 +11,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -36,7 +38,7 @@ class TestSettings : public QObject
         if (bytes)
             QVERIFY(testsupport::writeFile(path, *bytes));
         w = std::make_unique<FrmTessarin>(services);
-        w->SetSettingsFiles({path, path});
+        w->SetSettingsFiles({path, path, {}});
         w->Form_Load();
     }
 
@@ -132,9 +134,9 @@ private Q_SLOTS:
         QCOMPARE(ReadSettingValues(readAll(path)).background, w->mBgMapFile);
     }
 
-    // The file is read once and written once, as a whole: what it holds beyond the twenty keys
-    // stays byte for byte, a key is set where it stands or after its section's last key, a missing
-    // section goes at the end, and what changed in the file while the window was open is gone.
+    // The file is written once, as a whole, as it stands at close: what it holds beyond the twenty
+    // keys stays byte for byte, also what another program added while the window was open; a key
+    // is set where it stands or after its section's last key, a missing section goes at the end.
     void oneDocumentKeepsForeignBytes()
     {
         const QByteArray junk = QByteArray::fromHex("ff813b815d");
@@ -151,21 +153,83 @@ private Q_SLOTS:
                          u"WindowState=0\r\n"_qs
                     + rest
                     + u"图片宽=12\r\n图片高=12\r\n粗体=0\r\n斜体=0\r\n下划线=0\r\n删除线=0\r\n"
-                      u"\r\n[窗体]\r\nTop=1\r\n[设置]\r\n删除右侧空格=0\r\n改变字体=0\r\n"
+                      u"\r\n[窗体]\r\nTop=1\r\n[后]\r\nx=1\r\n[设置]\r\n删除右侧空格=0\r\n"
+                      u"改变字体=0\r\n"
                       u"处理方式=0\r\n亮度=128\r\n背景图片=\r\n自动切换=True\r\n"
                       u"锁定输出文本框=False\r\n保持宽度=False\r\n"_qs));
     }
 
+    // What a close leaves beside the program | in the user's folder after another program changed
+    // the file beside the program meanwhile: "saved" (the window's values), "kept" (and a foreign
+    // line), "same" (as the other program left it), "-" (nothing there).
+    void savedAtClose_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("a section added") << "added"
+                                         << "saved kept|-";
+        QTest::newRow("removed") << "removed"
+                                 << "saved|-";
+        QTest::newRow("its folder removed") << "no folder"
+                                            << "-|saved";
+        QTest::newRow("grown over 16 MiB") << "huge"
+                                           << "same|saved";
+        // Setting the twenty keys would make a file the next start refuses; so would the copy.
+        QTest::newRow("16 MiB less 100 bytes") << "full"
+                                               << "same|-";
+    }
+    void savedAtClose()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, expected);
+        QTemporaryDir program, config;
+        const QString beside = program.filePath(u"Tessarin.Ini"_qs);
+        const QString user = JoinPath(config.filePath(u"Tessarin"_qs), u"Tessarin.Ini"_qs);
+        const QByteArray foreign = ToAnsi(u"[其他程序]\r\n; 注\r\n"_qs);
+        QVERIFY(testsupport::writeFile(beside, ToAnsi(u"[属性]\r\n字号=9\r\n"_qs)));
+        w = std::make_unique<FrmTessarin>(services);
+        w->SetSettingsFiles({beside, beside, user});
+        w->Form_Load();
+        w->TxtHeight->setText(u"20"_qs);
+
+        QByteArray left = readAll(beside) + foreign;
+        if (change == u"huge" || change == u"full")
+            left.append(
+                QByteArray(MaxIniFileBytes - left.size() + (change == u"huge" ? 1 : -100), ';'));
+        if (change == u"removed" || change == u"no folder")
+            QVERIFY(QFile::remove(beside));
+        else
+            QVERIFY(testsupport::writeFile(beside, left));
+        if (change == u"no folder")
+            QVERIFY(program.remove());
+        w->close();
+
+        const auto state = [&](const QString& file) {
+            const QByteArray bytes = readAll(file);
+            if (bytes == "<unreadable>")
+                return u"-"_qs;
+            if (bytes == left)
+                return u"same"_qs;
+            QString size;
+            ReadIni(bytes, u"属性"_qs, u"字号"_qs, size, {});
+            return (size == u"20" ? u"saved"_qs : u"wrong"_qs)
+                + (bytes.contains(foreign) ? u" kept"_qs : QString());
+        };
+        QCOMPARE(state(beside) + u'|' + state(user), expected);
+    }
+
     // Where the settings are read from | saved to ("-": nowhere). Each place holds a file of the
     // given bytes, none ("-"), or one over the size limit ("huge"); "no folder": the program's
-    // folder is not there.
+    // folder is not there. Beside the program there may be a link instead: to a file of "[a]" in
+    // another folder, one that may not be written ("read-only"), into a missing folder, or a loop.
     void settingsFiles_data()
     {
         QTest::addColumn<QString>("beside");
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("expected");
-        const auto row = [](const char* beside, const char* user, const char* expected) {
-            QTest::newRow(expected) << beside << user << expected;
+        const auto row = [](const char* beside, const char* user, const char* expected,
+                             const char* name = nullptr) {
+            QTest::newRow(name ? name : expected) << beside << user << expected;
         };
         row("-", "-", "-|beside");
         row("[a]", "[a]", "beside|beside");
@@ -173,13 +237,17 @@ private Q_SLOTS:
         row("no folder", "[a]", "user|user");
         row("huge", "-", "-|user");
         row("huge", "huge", "-|-");
+        row("link", "-", "beside|beside", "link to a file");
+        row("link read-only", "-", "beside|user", "link into a read-only folder");
+        row("link missing", "-", "-|user", "link into a missing folder");
+        row("link loop", "-", "-|user", "link loop");
     }
     void settingsFiles()
     {
         QFETCH(QString, beside);
         QFETCH(QString, user);
         QFETCH(QString, expected);
-        QTemporaryDir program, config;
+        QTemporaryDir program, config, elsewhere;
         const QString programDir
             = beside == u"no folder" ? program.filePath(u"none"_qs) : program.path();
         const auto place = [](const QString& dir, const QString& content) {
@@ -189,9 +257,26 @@ private Q_SLOTS:
             else if (content != u"-" && content != u"no folder")
                 QVERIFY(testsupport::writeFile(file, content.toLatin1()));
         };
-        place(programDir, beside);
+        if (beside.startsWith(u"link")) {
+            const QString target = beside == u"link missing" ? elsewhere.filePath(u"none/a.ini"_qs)
+                : beside == u"link loop" ? JoinPath(programDir, u"Tessarin.Ini"_qs)
+                                         : elsewhere.filePath(u"a.ini"_qs);
+            if (!target.contains(u"none") && target != JoinPath(programDir, u"Tessarin.Ini"_qs))
+                QVERIFY(testsupport::writeFile(target, "[a]"));
+            if (beside == u"link read-only") {
+                QVERIFY(
+                    QFile::setPermissions(elsewhere.path(), QFile::ReadOwner | QFile::ExeOwner));
+                if (QFileInfo(elsewhere.path()).isWritable())
+                    QSKIP("this user writes into read-only folders anyway");
+            }
+            QVERIFY(QFile::link(target, JoinPath(programDir, u"Tessarin.Ini"_qs)));
+        } else {
+            place(programDir, beside);
+        }
         place(config.path(), user);
         const SettingsFiles files = FindSettingsFiles(programDir, config.path());
+        QFile::setPermissions(
+            elsewhere.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const auto name = [&](const QString& file) {
             return file.isEmpty()                                     ? u"-"_qs
                 : file == JoinPath(programDir, u"Tessarin.Ini"_qs)    ? u"beside"_qs
