@@ -4,10 +4,13 @@
 #include <QByteArrayView>
 #include <QFile>
 #include <QImageReader>
+#include <QList>
 #include <QPainter>
 #include <QtEndian>
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
@@ -97,36 +100,99 @@ bool bitmapComplete(QByteArrayView bytes)
     }
 }
 
-// libjpeg fills a JPEG that ends early with grey and only warns, so the chain of
-// markers must reach the end-of-image marker. Nor may it hold more scans than a sane
-// progressive picture has.
-bool jpegComplete(QByteArrayView bytes)
+// The costs that MaxDecodeCost adds up.
+constexpr qint64 HuffmanByteCost = 4;
+constexpr qint64 ArithmeticByteCost = 150;
+constexpr qint64 ScanBlockCost = 50;
+constexpr qint64 PixelBlockCost = 500;
+
+struct JpegComponent
+{
+    quint8 id = 0;
+    qint64 blocks = 0;
+};
+
+// The 8 x 8 blocks of each component of a frame header's payload, or none for a header that
+// makes no sense.
+QList<JpegComponent> jpegComponents(QByteArrayView frame)
+{
+    if (frame.size() < 6)
+        return {};
+    const qint64 height = qFromBigEndian<quint16>(frame.data() + 1);
+    const qint64 width = qFromBigEndian<quint16>(frame.data() + 3);
+    const int count = byteAt(frame, 5);
+    if (frame.size() < 6 + 3 * count)
+        return {};
+    int hMax = 1;
+    int vMax = 1;
+    for (int c = 0; c < count; ++c) {
+        hMax = std::max(hMax, byteAt(frame, 7 + 3 * c) >> 4);
+        vMax = std::max(vMax, byteAt(frame, 7 + 3 * c) & 15);
+    }
+    QList<JpegComponent> components;
+    for (int c = 0; c < count; ++c) {
+        const int h = std::max(1, byteAt(frame, 7 + 3 * c) >> 4);
+        const int v = std::max(1, byteAt(frame, 7 + 3 * c) & 15);
+        const qint64 columns = (width * h + hMax - 1) / hMax;
+        const qint64 rows = (height * v + vMax - 1) / vMax;
+        components.append({byteAt(frame, 6 + 3 * c), ((columns + 7) / 8) * ((rows + 7) / 8)});
+    }
+    return components;
+}
+
+// libjpeg fills a JPEG that ends early with grey and only warns, so the chain of markers must
+// reach the end-of-image marker. Its cost is bounded as well as its size (see MaxDecodeCost).
+PictureError jpegCheck(QByteArrayView bytes)
 {
     const qsizetype size = bytes.size();
     qsizetype pos = 2; // after the start-of-image marker
     int scans = 0;
+    qint64 work = 0;
+    qint64 byteCost = HuffmanByteCost;
+    QList<JpegComponent> components;
     while (true) {
         // Entropy-coded data, or stray bytes that libjpeg skips as well.
+        const qsizetype dataStart = pos;
         while (pos < size && byteAt(bytes, pos) != 0xFF)
             ++pos;
+        work += (pos - dataStart) * byteCost;
         while (pos < size && byteAt(bytes, pos) == 0xFF)
             ++pos;
         if (pos >= size)
-            return false;
+            return PictureError::CutShort;
         const quint8 marker = byteAt(bytes, pos++);
-        if (marker == 0xD9)
-            return true;
-        if (marker == 0xDA && ++scans > MaxJpegScans)
-            return false;
+        if (marker == 0xD9) {
+            for (const JpegComponent& component : components)
+                work += PixelBlockCost * component.blocks;
+            return work > MaxDecodeCost ? PictureError::TooMuchWork : PictureError::None;
+        }
         // A stuffed zero or restart marker inside coded data, or a marker without a length.
         if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
             continue;
         if (size - pos < 2)
-            return false;
+            return PictureError::CutShort;
         const qsizetype length = qFromBigEndian<quint16>(bytes.data() + pos);
         if (length < 2 || size - pos < length)
-            return false;
+            return PictureError::CutShort;
+        const QByteArrayView payload = bytes.sliced(pos + 2, length - 2);
         pos += length;
+        // The frame headers: every marker from C0 to CF but the tables (C4, CC) and C8.
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8
+            && marker != 0xCC) {
+            components = jpegComponents(payload);
+            byteCost = marker >= 0xC9 ? ArithmeticByteCost : HuffmanByteCost;
+        }
+        if (marker == 0xDA) {
+            if (++scans > MaxJpegScans)
+                return PictureError::TooMuchWork;
+            const int count = payload.isEmpty() ? 0 : byteAt(payload, 0);
+            for (int c = 0; c < count && 1 + 2 * c < payload.size(); ++c)
+                for (const JpegComponent& component : components)
+                    if (component.id == byteAt(payload, 1 + 2 * c))
+                        work += ScanBlockCost * component.blocks;
+            if (work > MaxDecodeCost)
+                return PictureError::TooMuchWork;
+        }
     }
 }
 
@@ -244,9 +310,10 @@ std::optional<QByteArrayView> iconPng(QByteArrayView bytes)
 }
 
 // The bytes to give the decoder: those of a picture that passes the checks above, without what
-// the pixels do not need; nullopt when the picture is cut short or too costly.
-std::optional<QByteArray> decodable(const QByteArray& bytes)
+// the pixels do not need; nullopt, with the reason, when the picture is cut short or too costly.
+std::optional<QByteArray> decodable(const QByteArray& bytes, PictureError& error)
 {
+    error = PictureError::CutShort;
     if (bytes.startsWith(PngSignature)) {
         // Most files have nothing to leave out; those are not held twice while they decode.
         const std::optional<QByteArray> kept = pngPixelChunks(bytes);
@@ -256,13 +323,53 @@ std::optional<QByteArray> decodable(const QByteArray& bytes)
         return pngPixelChunks(*png);
     if (bytes.startsWith("BM"))
         return bitmapComplete(bytes) ? std::optional(bytes) : std::nullopt;
-    if (bytes.startsWith("\xFF\xD8\xFF"))
-        return jpegComplete(bytes) ? std::optional(bytes) : std::nullopt;
+    if (bytes.startsWith("\xFF\xD8\xFF")) {
+        error = jpegCheck(bytes);
+        return error == PictureError::None ? std::optional(bytes) : std::nullopt;
+    }
     if (bytes.startsWith("GIF8"))
         return gifComplete(bytes) ? std::optional(bytes) : std::nullopt;
     // The other readers fail by themselves on a file that ends early, except the bitmap text one.
     return bytes;
 }
+
+// libjpeg decodes a JPEG whose data ends early (before its end marker, or at one put after a cut)
+// with the rest grey, and only warns; Qt's reader passes the warning on as a message. While alive,
+// those warnings are caught, and every other message goes on as before.
+class JpegEndWatch
+{
+public:
+    JpegEndWatch()
+        : m_previous(qInstallMessageHandler(&JpegEndWatch::handle))
+    {
+        s_previous = m_previous;
+        s_endedEarly = false;
+    }
+    ~JpegEndWatch() { qInstallMessageHandler(m_previous); }
+    JpegEndWatch(const JpegEndWatch&) = delete;
+    JpegEndWatch& operator=(const JpegEndWatch&) = delete;
+
+    bool endedEarly() const { return s_endedEarly; }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        // libjpeg's JWRN_JPEG_EOF and JWRN_HIT_MARKER.
+        if (message.contains(u"Premature end of JPEG file")
+            || message.contains(u"premature end of data segment")) {
+            s_endedEarly = true;
+            return;
+        }
+        if (s_previous)
+            s_previous(type, context, message);
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    }
+
+    QtMessageHandler m_previous;
+    static inline QtMessageHandler s_previous = nullptr;
+    static inline bool s_endedEarly = false;
+};
 
 QImage onWhite(QImage image)
 {
@@ -291,42 +398,145 @@ QImage onWhite(QImage image)
 
 } // namespace
 
-std::optional<QImage> LoadPicture(const QString& path)
+QString PictureErrorChinese(PictureError error)
+{
+    switch (error) {
+    case PictureError::None:
+        return {};
+    case PictureError::NoFile:
+        return QStringLiteral("文件不存在。");
+    case PictureError::Folder:
+        return QStringLiteral("这是一个文件夹，不是图片文件。");
+    case PictureError::NotRegularFile:
+        return QStringLiteral("这不是普通文件（管道或设备），不能作为图片读取。");
+    case PictureError::NoPermission:
+        return QStringLiteral("没有读取权限。");
+    case PictureError::Unreadable:
+        return QStringLiteral("读取文件时出错。");
+    case PictureError::FileTooLarge:
+        return QStringLiteral("文件大于 %1 MiB 的上限。").arg(MaxPictureMegabytes);
+    case PictureError::SideTooLarge:
+        return QStringLiteral("图片的宽或高超过 %1 像素的上限。").arg(MaxPictureSide);
+    case PictureError::PixelsTooLarge:
+        return QStringLiteral("图片解码后超过 %1 MiB 的上限。").arg(MaxPictureMegabytes);
+    case PictureError::TooMuchWork:
+        return QStringLiteral("图片解码的工作量超过上限（扫描次数太多）。");
+    case PictureError::NotAPicture:
+        return QStringLiteral("不是图片文件，或是不支持的图片格式。");
+    case PictureError::CutShort:
+        return QStringLiteral("图片文件不完整（数据提前结束）。");
+    case PictureError::Damaged:
+        return QStringLiteral("图片文件已损坏，无法解码。");
+    }
+    return {};
+}
+
+QString PictureErrorEnglish(PictureError error)
+{
+    switch (error) {
+    case PictureError::None:
+        return {};
+    case PictureError::NoFile:
+        return QStringLiteral("no such file");
+    case PictureError::Folder:
+        return QStringLiteral("a folder, not a picture file");
+    case PictureError::NotRegularFile:
+        return QStringLiteral("not a regular file");
+    case PictureError::NoPermission:
+        return QStringLiteral("permission denied");
+    case PictureError::Unreadable:
+        return QStringLiteral("the file could not be read");
+    case PictureError::FileTooLarge:
+        return QStringLiteral("larger than the limit of %1 MiB").arg(MaxPictureMegabytes);
+    case PictureError::SideTooLarge:
+        return QStringLiteral("wider or taller than the limit of %1 pixels").arg(MaxPictureSide);
+    case PictureError::PixelsTooLarge:
+        return QStringLiteral("larger than the limit of %1 MiB decoded").arg(MaxPictureMegabytes);
+    case PictureError::TooMuchWork:
+        return QStringLiteral("too costly to decode (too many scans for its size)");
+    case PictureError::NotAPicture:
+        return QStringLiteral("not a picture, or a kind of picture that cannot be read");
+    case PictureError::CutShort:
+        return QStringLiteral("cut short (its data ends early)");
+    case PictureError::Damaged:
+        return QStringLiteral("damaged (it could not be decoded)");
+    }
+    return {};
+}
+
+namespace {
+
+std::optional<QImage> refused(PictureError* error, PictureError cause)
+{
+    if (error)
+        *error = cause;
+    return std::nullopt;
+}
+
+PictureError fromErrno(int code)
+{
+    switch (code) {
+    case ENOENT:
+    case ENOTDIR:
+        return PictureError::NoFile;
+    case EACCES:
+    case EPERM:
+        return PictureError::NoPermission;
+    default:
+        return PictureError::Unreadable;
+    }
+}
+
+} // namespace
+
+std::optional<QImage> LoadPicture(
+    const QString& path, PictureError* error, const ScaledTarget& scaledTo)
 {
     if (path.isEmpty())
-        return std::nullopt;
+        return refused(error, PictureError::NoFile);
 
     // Opening a pipe for reading waits for a writer, so the kind of file is looked at first; the
     // open itself does not wait, and the file opened must still be the regular file looked at.
     struct stat named;
     const QByteArray nativePath = QFile::encodeName(path);
-    if (::stat(nativePath.constData(), &named) != 0 || !S_ISREG(named.st_mode)
-        || named.st_size > MaxBytes)
-        return std::nullopt;
+    if (::stat(nativePath.constData(), &named) != 0)
+        return refused(error, fromErrno(errno));
+    if (S_ISDIR(named.st_mode))
+        return refused(error, PictureError::Folder);
+    if (!S_ISREG(named.st_mode))
+        return refused(error, PictureError::NotRegularFile);
+    if (named.st_size > MaxBytes)
+        return refused(error, PictureError::FileTooLarge);
     const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return std::nullopt;
+        return refused(error, fromErrno(errno));
     QFile file;
     struct stat opened;
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_size > MaxBytes
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)
         || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return std::nullopt;
+        return refused(error, PictureError::NotRegularFile);
     }
+    if (opened.st_size > MaxBytes)
+        return refused(error, PictureError::FileTooLarge);
     // Read no further than the bound, in case the file grows while it is read.
     const QByteArray bytes = file.read(MaxBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > MaxBytes)
-        return std::nullopt;
-    return LoadPictureData(bytes);
+    if (file.error() != QFileDevice::NoError)
+        return refused(error, PictureError::Unreadable);
+    if (bytes.size() > MaxBytes)
+        return refused(error, PictureError::FileTooLarge);
+    return LoadPictureData(bytes, error, scaledTo);
 }
 
-std::optional<QImage> LoadPictureData(const QByteArray& data)
+std::optional<QImage> LoadPictureData(
+    const QByteArray& data, PictureError* error, const ScaledTarget& scaledTo)
 {
     if (data.size() > MaxBytes)
-        return std::nullopt;
-    std::optional<QByteArray> bytes = decodable(data);
+        return refused(error, PictureError::FileTooLarge);
+    PictureError cause = PictureError::None;
+    std::optional<QByteArray> bytes = decodable(data, cause);
     if (!bytes)
-        return std::nullopt;
+        return refused(error, cause);
 
     // Read from memory, so neither the name's extension nor an "@2x" in it has a say.
     QBuffer buffer(&*bytes);
@@ -335,21 +545,56 @@ std::optional<QImage> LoadPictureData(const QByteArray& data)
     reader.setAllocationLimit(MaxPictureMegabytes);
     reader.setAutoTransform(true);
     const QSize declared = reader.size();
+    if (reader.format().isEmpty())
+        return refused(error, PictureError::NotAPicture);
     // A reader may name no format, or one out of range.
     const QImage::Format format = reader.imageFormat();
     const int bytesPerPixel = format > QImage::Format_Invalid && format < QImage::NImageFormats
         ? std::max(4, QImage::toPixelFormat(format).bitsPerPixel() / 8)
         : 4;
+    if (declared.isValid() && (declared.width() > MaxPictureSide || declared.height() > MaxPictureSide))
+        return refused(error, PictureError::SideTooLarge);
     if (declared.isValid() && !withinBounds(declared, bytesPerPixel))
-        return std::nullopt;
+        return refused(error, PictureError::PixelsTooLarge);
+    const bool jpeg = reader.format() == "jpeg";
     if (reader.format() == "xbm" && !xbmComplete(*bytes, declared))
-        return std::nullopt;
+        return refused(error, PictureError::CutShort);
+
+    // libjpeg decodes straight to a smaller size from the coefficients, then Qt scales the rest of
+    // the way smoothly.
+    QSize target;
+    if (scaledTo && declared.isValid()) {
+        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+        target = scaledTo(turned ? declared.transposed() : declared);
+        if (turned)
+            target.transpose();
+        if (jpeg && !target.isEmpty() && target.width() < declared.width()
+            && target.height() < declared.height())
+            reader.setScaledSize(target);
+    }
 
     QImage image;
-    if (!reader.read(&image) || image.isNull() || !withinBounds(image.size()))
-        return std::nullopt;
+    bool read = false;
+    bool endedEarly = false;
+    if (jpeg) {
+        const JpegEndWatch watch;
+        read = reader.read(&image);
+        endedEarly = watch.endedEarly();
+    } else {
+        read = reader.read(&image);
+    }
+    if (endedEarly)
+        return refused(error, PictureError::CutShort);
+    if (!read || image.isNull())
+        return refused(error,
+            reader.error() == QImageReader::UnsupportedFormatError ? PictureError::NotAPicture
+                                                                    : PictureError::Damaged);
+    if (!withinBounds(image.size()))
+        return refused(error, PictureError::PixelsTooLarge);
     QImage picture = onWhite(std::move(image));
     if (picture.isNull())
-        return std::nullopt;
+        return refused(error, PictureError::PixelsTooLarge);
+    if (error)
+        *error = PictureError::None;
     return picture;
 }
