@@ -420,7 +420,7 @@ QString PictureErrorChinese(PictureError error)
     case PictureError::PixelsTooLarge:
         return QStringLiteral("图片解码后超过 %1 MiB 的上限。").arg(MaxPictureMegabytes);
     case PictureError::TooMuchWork:
-        return QStringLiteral("图片解码的工作量超过上限（扫描次数太多）。");
+        return QStringLiteral("图片解码的工作量超过上限（算术编码的数据或扫描次数太多）。");
     case PictureError::NotAPicture:
         return QStringLiteral("不是图片文件，或是不支持的图片格式。");
     case PictureError::CutShort:
@@ -453,7 +453,8 @@ QString PictureErrorEnglish(PictureError error)
     case PictureError::PixelsTooLarge:
         return QStringLiteral("larger than the limit of %1 MiB decoded").arg(MaxPictureMegabytes);
     case PictureError::TooMuchWork:
-        return QStringLiteral("too costly to decode (too many scans for its size)");
+        return QStringLiteral(
+            "too costly to decode (too much arithmetic-coded data or too many scans for its size)");
     case PictureError::NotAPicture:
         return QStringLiteral("not a picture, or a kind of picture that cannot be read");
     case PictureError::CutShort:
@@ -552,7 +553,8 @@ std::optional<QImage> LoadPictureData(
     const int bytesPerPixel = format > QImage::Format_Invalid && format < QImage::NImageFormats
         ? std::max(4, QImage::toPixelFormat(format).bitsPerPixel() / 8)
         : 4;
-    if (declared.isValid() && (declared.width() > MaxPictureSide || declared.height() > MaxPictureSide))
+    if (declared.isValid()
+        && (declared.width() > MaxPictureSide || declared.height() > MaxPictureSide))
         return refused(error, PictureError::SideTooLarge);
     if (declared.isValid() && !withinBounds(declared, bytesPerPixel))
         return refused(error, PictureError::PixelsTooLarge);
@@ -588,7 +590,7 @@ std::optional<QImage> LoadPictureData(
     if (!read || image.isNull())
         return refused(error,
             reader.error() == QImageReader::UnsupportedFormatError ? PictureError::NotAPicture
-                                                                    : PictureError::Damaged);
+                                                                   : PictureError::Damaged);
     if (!withinBounds(image.size()))
         return refused(error, PictureError::PixelsTooLarge);
     QImage picture = onWhite(std::move(image));

@@ -78,7 +78,7 @@ private Q_SLOTS:
         row("emptied, no tail, mode kept", "a", "a", QByteArray(), ok);
         row("a killed write's stray taken over", "a", ".a.tessarin~", result, ok);
         row("read-only file", "a", "a", result, WriteError::NoPermission);
-        row("pipe without a reader", "a", "|", result, WriteError::Other);
+        row("pipe without a reader", "a", "|", result, WriteError::NoReader);
         row("device that takes all", "/dev/null", "", result, ok);
         row("full device", "/dev/full", "", result, WriteError::DiskFull);
         // Under Qt's buffer size, where its own save file reported success with nothing written.
@@ -225,7 +225,8 @@ private Q_SLOTS:
         QCOMPARE(services.warnings.size(), 1);
         QCOMPARE(services.warnings[0].first, u"保存失败"_qs);
         QCOMPARE(services.warnings[0].second,
-            u"无法保存文件“%1”。\n文件夹不存在。"_qs.arg(QDir::toNativeSeparators(missing)));
+            u"无法保存文件“%1”。\n文件夹“%2”不存在。"_qs.arg(QDir::toNativeSeparators(missing),
+                QDir::toNativeSeparators(QFileInfo(missing).path())));
         QStringList offered;
         for (const CommonDialog& dialog : services.dialogsShown)
             offered.append(dialog.FileName);
