@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include <fcntl.h>
@@ -153,8 +154,8 @@ PictureError jpegCheck(QByteArrayView bytes)
     while (true) {
         // Entropy-coded data, or stray bytes that libjpeg skips as well.
         const qsizetype dataStart = pos;
-        while (pos < size && byteAt(bytes, pos) != 0xFF)
-            ++pos;
+        const void* nextFF = std::memchr(bytes.data() + pos, 0xFF, size_t(size - pos));
+        pos = nextFF ? static_cast<const char*>(nextFF) - bytes.data() : size;
         work += (pos - dataStart) * byteCost;
         while (pos < size && byteAt(bytes, pos) == 0xFF)
             ++pos;
@@ -331,6 +332,21 @@ std::optional<QByteArray> decodable(const QByteArray& bytes, PictureError& error
         return gifComplete(bytes) ? std::optional(bytes) : std::nullopt;
     // The other readers fail by themselves on a file that ends early, except the bitmap text one.
     return bytes;
+}
+
+// The format of the commonest pictures from their first bytes. Told the format, the reader loads
+// only its plug-in, instead of every installed one to ask each whether it can read the bytes.
+QByteArray knownFormat(QByteArrayView bytes)
+{
+    if (bytes.startsWith(PngSignature))
+        return "png";
+    if (bytes.startsWith("\xFF\xD8\xFF"))
+        return "jpeg";
+    if (bytes.startsWith("GIF8"))
+        return "gif";
+    if (bytes.startsWith("BM"))
+        return "bmp";
+    return {};
 }
 
 // libjpeg decodes a JPEG whose data ends early (before its end marker, or at one put after a cut)
@@ -542,7 +558,7 @@ std::optional<QImage> LoadPictureData(
     // Read from memory, so neither the name's extension nor an "@2x" in it has a say.
     QBuffer buffer(&*bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, knownFormat(*bytes));
     reader.setAllocationLimit(MaxPictureMegabytes);
     reader.setAutoTransform(true);
     const QSize declared = reader.size();

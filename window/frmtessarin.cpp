@@ -65,6 +65,7 @@ FrmTessarin::FrmTessarin(Services& services, QWidget* parent)
     createControls();
     createMenus();
     connectHandlers();
+    AcceptPictureDrops();
 }
 
 FrmTessarin::~FrmTessarin() = default;
