@@ -95,10 +95,15 @@ MultiLineTextBox::MultiLineTextBox(QWidget* parent)
     // Qt shapes a line's text anew whenever it draws the line or places the cursor in it, unless
     // the line's layout keeps the result: the cursor's own line keeps it, the others are shaped
     // only when they are drawn.
+    // Only the line left and the line entered change, so a source of millions of lines costs no
+    // more per key than one of a few (asking every line for its layout would make one for each).
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
         const QTextBlock current = textCursor().block();
-        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
-            block.layout()->setCacheEnabled(block == current);
+        const QTextBlock left = document()->findBlockByNumber(m_shapedBlock);
+        if (left.isValid() && left != current && left.layout())
+            left.layout()->setCacheEnabled(false);
+        current.layout()->setCacheEnabled(true);
+        m_shapedBlock = current.blockNumber();
         holdCursorStill();
     });
 }
@@ -143,6 +148,18 @@ void MultiLineTextBox::focusOutEvent(QFocusEvent* event)
 QString MultiLineTextBox::Text() const
 {
     return released(document()->toRawText(), u"\r\n");
+}
+
+QString MultiLineTextBox::FirstLines(int count) const
+{
+    QString lines;
+    for (QTextBlock block = document()->begin(); block.isValid() && count > 0;
+         block = block.next(), --count) {
+        if (block != document()->begin())
+            lines += QChar::ParagraphSeparator;
+        lines += block.text();
+    }
+    return released(lines, u"\r\n");
 }
 
 void MultiLineTextBox::SetText(const QString& text)
