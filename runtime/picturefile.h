@@ -14,8 +14,8 @@ constexpr int MaxPictureMegabytes = 256;
 // The most work a JPEG may cost to decode, in units of about a nanosecond of libjpeg's time on a
 // 2-core machine of 2026: 4 a byte of Huffman-coded data, 150 a byte of arithmetic-coded data (the
 // slowest part by far), 50 a block of 8 x 8 samples for every scan that codes it, and 500 a
-// block to make its pixels. Every accepted picture is decoded in about 2.5 s at most.
-constexpr qint64 MaxDecodeCost = 2'500'000'000;
+// block to make its pixels. Every accepted picture is decoded in about 2 s at most.
+constexpr qint64 MaxDecodeCost = 2'000'000'000;
 
 // Why a picture file cannot be used; the window and the companion say it in their own words.
 enum class PictureError {
