@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -81,6 +82,21 @@ private Q_SLOTS:
                     && bounds.bottom() < em,
                 std::unique_ptr<char[]>(QTest::toString(bounds)).get());
         }
+    }
+
+    // Only lines that can show are drawn, however many follow: the picture is the same as with its
+    // first lines alone, the line cut by the bottom edge included.
+    void manyLinesBelowThePicture()
+    {
+        w->Pic2->Font().setFamily(u"AR PL UMing CN"_qs);
+        w->Pic2->Font().setPointSize(9);
+        const int lineHeight = QFontMetrics(w->Pic2->Font(), &w->Pic2->hDC()).height();
+        w->Pic2->SetInnerSize(12, lineHeight + 4);
+        w->TxtSrc->SetText(u"墨\r\n墨"_qs);
+        const QImage twoLines = w->Pic2->Image();
+        w->TxtSrc->SetText(u"墨\r\n墨"_qs + u"\r\n墨"_qs.repeated(100'000));
+        QCOMPARE(w->Pic2->Image(), twoLines);
+        QVERIFY(twoLines.copy(0, lineHeight, 12, 4) != w->Pic3->Image().copy(0, lineHeight, 12, 4));
     }
 
     // Every option reaches the generator: the background's one colour, grey level 178, is light in
