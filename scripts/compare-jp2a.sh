@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Times tessarin-cli --fit against jp2a --size (processor time) on the same photograph-like JPEG,
 # in one run on one machine, alternating the two programs run by run, at 120 columns and at the
-# picture's own 1024 x 768; prints both medians and their ratio (below 1: tessarin-cli is faster), then the two
-# outputs at 60 columns side by side.
+# picture's own 1024 x 768; prints both medians and their ratio (below 1: tessarin-cli is
+# faster), then the two outputs at 60 columns side by side.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
