@@ -285,7 +285,8 @@ int makeCollage(const CliOptions& o)
         fullSize = picture;
         return o.fit ? fitSize(picture) : QSize();
     };
-    QImage tile = DefaultBackground();
+    // The built-in tile is decoded only when it is used.
+    QImage tile;
     if (o.background) {
         int status = 0;
         const std::optional<QImage> picture
@@ -301,6 +302,8 @@ int makeCollage(const CliOptions& o)
         else
             fullSize.reset();
     }
+    if (tile.isNull())
+        tile = DefaultBackground();
     if (o.fit)
         size = fitSize(fullSize.value_or(tile.size()));
     QImage preview = BlankPicture(size.width(), size.height(), Qt::white);
