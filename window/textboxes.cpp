@@ -121,9 +121,9 @@ MultiLineTextBox::MultiLineTextBox(QWidget* parent)
     setTabChangesFocus(true);
     // Qt shapes a line's text anew whenever it draws the line or places the cursor in it, unless
     // the line's layout keeps the result: the cursor's own line keeps it, the others are shaped
-    // only when they are drawn.
-    // Only the line left and the line entered change, so a source of millions of lines costs no
-    // more per key than one of a few (asking every line for its layout would make one for each).
+    // only when they are drawn. Only the line left and the line entered change, so a source of
+    // millions of lines costs no more per key than one of a few (asking every line for its layout
+    // would make one for each).
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
         const QTextBlock current = textCursor().block();
         const QTextBlock left = document()->findBlockByNumber(m_shapedBlock);
