@@ -4,12 +4,13 @@
 #include "collage/collagetext.h"
 #include "collage/defaultbackground.h"
 #include "runtime/qtservices.h"
+#include "window/buttons.h"
 #include "window/frmtessarin.h"
 #include "window/picturebox.h"
-#include "window/buttons.h"
 #include "window/textboxes.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLinearGradient>
@@ -90,6 +91,35 @@ int memoryChild(QtServices& services)
     return 0;
 }
 
+// A source of two million one-character lines (4 MiB) pasted into the source box with Ctrl+V
+// until the box and the preview have painted, then one character typed: prints the two times in
+// milliseconds and the peak memory in megabytes.
+int pasteChild(QtServices& services)
+{
+    const auto window = shownWindow(services);
+    window->mnuZDQH->setChecked(false);
+    window->TxtSrc->SetText(QString());
+    window->TxtSrc->setFocus();
+    QGuiApplication::clipboard()->setText(QStringLiteral("a\n").repeated(2'000'000));
+    const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
+        QKeyEvent down(QEvent::KeyPress, key, modifiers, text);
+        QKeyEvent up(QEvent::KeyRelease, key, modifiers, text);
+        QCoreApplication::sendEvent(window->TxtSrc, &down);
+        QCoreApplication::sendEvent(window->TxtSrc, &up);
+        window->TxtSrc->repaint();
+        window->Pic2->repaint();
+    };
+    QElapsedTimer timer;
+    timer.start();
+    press(Qt::Key_V, Qt::ControlModifier, QString());
+    const double pasteMs = timer.nsecsElapsed() / 1e6;
+    timer.restart();
+    press(Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+    const double keyMs = timer.nsecsElapsed() / 1e6;
+    std::printf("%.1f %.1f %.1f\n", pasteMs, keyMs, peakRssMegabytes());
+    return 0;
+}
+
 // A photograph-like 1024 x 1024 JPEG: smooth gradients, shapes and large text,
 // so both converters see realistic, compressible but varied pixels.
 int writeJpeg(const QString& path)
@@ -142,6 +172,8 @@ int main(int argc, char** argv)
         return startupChild(services);
     if (mode == u"--memory-child")
         return memoryChild(services);
+    if (mode == u"--paste-child")
+        return pasteChild(services);
     if (mode == u"--write-jpeg" && argc > 2)
         return writeJpeg(QString::fromLocal8Bit(argv[2]));
 
@@ -190,5 +222,23 @@ int main(int argc, char** argv)
 
     report("startup", runChild("--startup-child", 7, false));
     report("peak_rss_1024", runChild("--memory-child", 3, true), "MB");
+
+    std::vector<double> paste, key, peak;
+    for (int run = 0; run < 3; ++run) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--paste-child")});
+        child.waitForFinished(120000);
+        const QList<QByteArray> figures = child.readAllStandardOutput().simplified().split(' ');
+        if (figures.size() != 3)
+            continue;
+        paste.push_back(figures[0].toDouble());
+        key.push_back(figures[1].toDouble());
+        peak.push_back(figures[2].toDouble());
+    }
+    if (!paste.empty()) {
+        report("paste_2m_lines", paste);
+        report("keystroke_2m_lines", key);
+        report("peak_rss_2m_lines", peak, "MB");
+    }
     return 0;
 }

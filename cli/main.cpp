@@ -1,3 +1,4 @@
+#include "app/inifile.h"
 #include "cli/fit.h"
 #include "cli/options.h"
 #include "cli/storedsettings.h"
@@ -88,7 +89,9 @@ bool openInput(QFile& file, const QString& path, QString& reason)
 }
 
 // The whole of a file, or of standard input for "-", read a piece at a time so that an endless
-// source (a device, a pipe that never ends) is left once it passes the cap.
+// source (a device, a pipe that never ends) is left once it passes the cap. The buffer grows by
+// doubling up to the cap and no further, and is read into directly, so an endless source costs
+// about the cap in memory.
 Input readCapped(const QString& path, qint64 cap)
 {
     Input input;
@@ -96,21 +99,28 @@ Input readCapped(const QString& path, qint64 cap)
     if (!openInput(file, path, input.reason))
         return input;
     QByteArray bytes;
-    QByteArray piece(1 << 20, Qt::Uninitialized);
+    qsizetype filled = 0;
     for (;;) {
-        const qint64 got = file.read(piece.data(), piece.size());
+        if (filled == bytes.size()) {
+            const qsizetype room
+                = std::min<qsizetype>(cap + 1, std::max<qsizetype>(filled * 2, 1 << 20));
+            bytes.reserve(room);
+            bytes.resize(room);
+        }
+        const qint64 got = file.read(bytes.data() + filled, bytes.size() - filled);
         if (got < 0) {
             input.reason = file.errorString();
             return input;
         }
         if (got == 0)
             break;
-        if (bytes.size() + got > cap) {
+        filled += got;
+        if (filled > cap) {
             input.tooLarge = true;
             return input;
         }
-        bytes.append(piece.constData(), got);
     }
+    bytes.truncate(filled);
     input.bytes = bytes;
     return input;
 }
@@ -163,24 +173,36 @@ bool writeOutput(const QString& option, const QString& path, const QByteArray& b
 }
 
 // The background picture named on the command line, or nullopt after saying why not.
-std::optional<QImage> commandLineBackground(const QString& path, int& status)
+std::optional<QImage> commandLineBackground(
+    const QString& path, const ScaledTarget& scaledTo, int& status)
 {
+    const QString option = QStringLiteral("-g/--background");
+    PictureError error = PictureError::None;
     std::optional<QImage> picture;
     if (path == StandardStream) {
         const Input input = readCapped(path, MaxPictureBytes);
         if (input.tooLarge) {
-            status = tooLarge(QStringLiteral("-g/--background"), path, MaxPictureBytes);
+            status = tooLarge(option, path, MaxPictureBytes);
             return std::nullopt;
         }
-        if (input.bytes)
-            picture = LoadPictureData(*input.bytes);
+        if (!input.bytes) {
+            status = complain(ExitUnusable,
+                QStringLiteral("tessarin-cli: %1: cannot read standard input (%2)")
+                    .arg(option, input.reason));
+            return std::nullopt;
+        }
+        picture = LoadPictureData(*input.bytes, &error, scaledTo);
     } else {
-        picture = LoadPicture(path);
+        picture = LoadPicture(path, &error, scaledTo);
     }
-    if (!picture)
+    if (!picture) {
+        QString reason = PictureErrorEnglish(error);
+        if (error == PictureError::NotRegularFile)
+            reason += QStringLiteral("; use -g - to read a stream");
         status = complain(ExitUnusable,
-            QStringLiteral("tessarin-cli: -g/--background: cannot read a picture from %1")
-                .arg(inputName(path)));
+            QStringLiteral("tessarin-cli: %1: cannot use %2 as a picture: %3")
+                .arg(option, inputName(path), reason));
+    }
     return picture;
 }
 
@@ -213,15 +235,18 @@ int makeCollage(const CliOptions& o)
         return say(stdout, list.toUtf8()) ? 0 : ExitUnusable;
     }
 
+    // A settings file is read like any input the user names, a stream included, with the
+    // window's cap.
     CollageSettings s;
     if (o.settings) {
-        QFile file;
-        QString reason;
-        if (!openInput(file, *o.settings, reason))
+        const Input input = readCapped(*o.settings, MaxIniFileBytes);
+        if (input.tooLarge)
+            return tooLarge(QStringLiteral("--settings"), *o.settings, MaxIniFileBytes);
+        if (!input.bytes)
             return complain(ExitBadArguments,
                 ValueError(QStringLiteral("--settings"), QStringLiteral("a readable settings file"),
-                    quoted(*o.settings), reason));
-        s = StoredSettings(*o.settings);
+                    inputName(*o.settings), input.reason));
+        s = StoredSettings(*input.bytes);
     }
 
     QString text = o.text.value_or(QStringLiteral("墨"));
@@ -249,23 +274,38 @@ int makeCollage(const CliOptions& o)
     const int displayColumns = DisplayColumns(collage.display);
     const int spaceColumns = DisplayColumns(collage.space);
 
-    QImage tile = DefaultBackground();
+    // With --fit the picture is decoded no larger than needed, where its format allows.
+    QSize size(o.width.value_or(s.width), o.height.value_or(s.height));
+    const auto fitSize = [&](QSize picture) {
+        return FitSize(picture, o.width || o.height ? o.width : s.width, o.height,
+            std::max(displayColumns, spaceColumns));
+    };
+    std::optional<QSize> fullSize;
+    const ScaledTarget scaledTo = [&](QSize picture) {
+        fullSize = picture;
+        return o.fit ? fitSize(picture) : QSize();
+    };
+    // The built-in tile is decoded only when it is used.
+    QImage tile;
     if (o.background) {
         int status = 0;
-        const std::optional<QImage> picture = commandLineBackground(*o.background, status);
+        const std::optional<QImage> picture
+            = commandLineBackground(*o.background, scaledTo, status);
         if (!picture)
             return status;
         tile = *picture;
     } else if (!s.background.isEmpty()) {
         // As in the window, a stored picture that no longer loads gives way to the built-in
         // one.
-        tile = LoadPicture(s.background).value_or(tile);
+        if (const std::optional<QImage> picture = LoadPicture(s.background, nullptr, scaledTo))
+            tile = *picture;
+        else
+            fullSize.reset();
     }
-
-    QSize size(o.width.value_or(s.width), o.height.value_or(s.height));
+    if (tile.isNull())
+        tile = DefaultBackground();
     if (o.fit)
-        size = FitSize(tile.size(), o.width || o.height ? o.width : s.width, o.height,
-            std::max(displayColumns, spaceColumns));
+        size = fitSize(fullSize.value_or(tile.size()));
     QImage preview = BlankPicture(size.width(), size.height(), Qt::white);
     if (o.font || !text.isEmpty())
         readFonts();

@@ -4,13 +4,10 @@
 #include "app/settingsrules.h"
 #include "controls/numberfields.h"
 
-CollageSettings StoredSettings(const QString& path)
+CollageSettings StoredSettings(const QByteArray& document)
 {
     CollageSettings s;
-    const std::optional<QByteArray> document = FileExists(path) ? ReadIniFile(path) : std::nullopt;
-    if (!document)
-        return s;
-    const SettingValues stored = ReadSettingValues(*document);
+    const SettingValues stored = ReadSettingValues(document);
     // A field shows the stored number, then applies it only when it accepts it.
     s.width = PictureSizeFromText(stored.pictureWidth).value_or(s.width);
     s.height = PictureSizeFromText(stored.pictureHeight).value_or(s.height);

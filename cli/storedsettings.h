@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -21,7 +22,7 @@ struct CollageSettings
     QString background; // the picture's file; empty for the built-in picture
 };
 
-// The values a settings file gives the window when it opens, read by the window's
-// own rules: a missing, empty or unreadable file gives the defaults above, a stored field
-// text that its field would refuse leaves the field's value as it was.
-CollageSettings StoredSettings(const QString& path);
+// The values the bytes of a settings file give the window when it opens, read by the window's
+// own rules: an empty file gives the defaults above, a stored field text that its field would
+// refuse leaves the field's value as it was.
+CollageSettings StoredSettings(const QByteArray& document);

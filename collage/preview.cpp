@@ -4,10 +4,17 @@
 #include "window/picturebox.h"
 #include "window/textboxes.h"
 
+#include <QFontMetrics>
+#include <algorithm>
+
 // The preview is always redrawn whole: the background tiled from the top-left
 // corner, then the source text over it.
 void FrmTessarin::RenderPreview()
 {
-    DrawPreview(Pic2->hDC(), Pic3->Image(), Pic2->Font(), TxtSrc->Text());
+    // Lines below the picture cannot show, so only those that can are taken from the box.
+    QImage& picture = Pic2->hDC();
+    const int lineHeight = std::max(1, QFontMetrics(Pic2->Font(), &picture).height());
+    DrawPreview(picture, Pic3->Image(), Pic2->Font(),
+        TxtSrc->FirstLines(picture.height() / lineHeight + 1));
     Pic2->Refresh();
 }

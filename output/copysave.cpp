@@ -17,23 +17,6 @@ QString resultText(const OutputBox& box)
     return box.document()->toRawText();
 }
 
-// The causes a user can mend in the user's own language; any other in the system's words.
-QString reasonText(WriteError kind, const QString& error)
-{
-    switch (kind) {
-    case WriteError::NoPermission:
-        return QStringLiteral("没有写入权限。");
-    case WriteError::NoFolder:
-        return QStringLiteral("文件夹不存在。");
-    case WriteError::DiskFull:
-        return QStringLiteral("磁盘空间不足。");
-    case WriteError::ReadOnlyFileSystem:
-        return QStringLiteral("文件系统是只读的。");
-    default:
-        return error;
-    }
-}
-
 } // namespace
 
 void FrmTessarin::mnuCopyText_Click()
@@ -47,12 +30,13 @@ void FrmTessarin::mnuSave_Click()
     if (!chooseSaveFile())
         return;
     const QString path = CDlgSave.FileName;
-    QString error;
-    WriteError kind = WriteError::None;
-    if (!WriteWholeFile(path, ResultFileBytes(resultText(*TxtOut)), &error, &kind)) {
+    // The window never waits long on a pipe's reader.
+    const WriteResult written
+        = WriteFile(path, ResultFileBytes(resultText(*TxtOut)), SaveDeadlineMs);
+    if (!written.ok()) {
         m_services.WarningBox(QStringLiteral("保存失败"),
             QStringLiteral("无法保存文件“%1”。\n%2")
-                .arg(QDir::toNativeSeparators(path), reasonText(kind, error)));
+                .arg(QDir::toNativeSeparators(path), WriteErrorChinese(written)));
         return;
     }
     m_savedFile = QFileInfo(path).canonicalFilePath();

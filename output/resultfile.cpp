@@ -3,8 +3,10 @@
 #include "runtime/codepage.h"
 
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +14,7 @@
 #include <csignal>
 #include <ctime>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,11 +50,7 @@ QString replaceLineBreaks(QStringView text, QStringView lineBreak)
     return out;
 }
 
-struct Failure
-{
-    WriteError kind = WriteError::None;
-    QString message;
-};
+using Failure = WriteResult;
 
 Failure fromErrno(int code)
 {
@@ -70,11 +69,17 @@ Failure fromErrno(int code)
             return WriteError::ReadOnlyFileSystem;
         case EISDIR:
             return WriteError::NotAFile;
+        case EPIPE:
+            return WriteError::ReaderGone;
+        case ENAMETOOLONG:
+            return WriteError::NameTooLong;
+        case ELOOP:
+            return WriteError::LinkLoop;
         default:
             return WriteError::Other;
         }
     };
-    return {kindOf(code), qt_error_string(code)};
+    return {kindOf(code), qt_error_string(code), {}};
 }
 
 // A link is written through, so the link stays and the file it names gets the bytes.
@@ -138,15 +143,34 @@ private:
     sigset_t m_pendingBefore;
 };
 
-// 0, or the errno of the write that failed.
-int writeAll(int fd, const QByteArray& bytes)
+// 0, the errno of the write that failed, or ETIMEDOUT when a deadline (in milliseconds) passed
+// before every byte was taken. With a deadline the descriptor is waited on with poll, and no more
+// is written at once than a pipe takes without blocking, so a blocking descriptor shared with
+// other programs need not be switched to non-blocking.
+int writeAll(int fd, const QByteArray& bytes, int deadlineMs = NoDeadline)
 {
     const QuietWrites quiet;
+    QElapsedTimer clock;
+    clock.start();
     const char* data = bytes.constData();
     qsizetype left = bytes.size();
+    const qsizetype most = deadlineMs == NoDeadline ? qsizetype(1) << 30 : PIPE_BUF;
     while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(std::min<qsizetype>(left, 1 << 30)));
-        if (written < 0 && errno == EINTR)
+        if (deadlineMs != NoDeadline) {
+            pollfd ready {fd, POLLOUT, 0};
+            const qint64 remaining = deadlineMs - clock.elapsed();
+            const int polled = remaining > 0 ? ::poll(&ready, 1, int(remaining)) : 0;
+            if (polled < 0 && errno == EINTR)
+                continue;
+            if (polled < 0)
+                return errno;
+            if (polled == 0)
+                return ETIMEDOUT;
+            if (ready.revents & (POLLERR | POLLHUP) && !(ready.revents & POLLOUT))
+                return EPIPE;
+        }
+        const ssize_t written = ::write(fd, data, size_t(std::min(left, most)));
+        if (written < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
         if (written <= 0)
             return written < 0 ? errno : EIO;
@@ -156,29 +180,61 @@ int writeAll(int fd, const QByteArray& bytes)
     return 0;
 }
 
+Failure fromWrite(int code)
+{
+    if (code == ETIMEDOUT)
+        return {WriteError::ReaderStalled, u"The reader took nothing in time"_qs, {}};
+    return code == 0 ? Failure {} : fromErrno(code);
+}
+
 // A pipe or device is written into as it stands: replacing it would leave its reader waiting
 // and put a file where the device was.
-Failure writeInto(const QByteArray& target, const QByteArray& bytes)
+Failure writeInto(const QByteArray& target, const QByteArray& bytes, int deadlineMs)
 {
     // Without a reader, opening a pipe for writing would wait for one.
     const int fd = ::open(target.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0 && errno == ENXIO)
-        return {WriteError::Other, u"No program reads from the pipe"_qs};
+        return {WriteError::NoReader, u"No program reads from the pipe"_qs, {}};
     if (fd < 0)
         return fromErrno(errno);
     struct stat opened;
     if (::fstat(fd, &opened) != 0 || !(S_ISFIFO(opened.st_mode) || S_ISCHR(opened.st_mode))) {
         ::close(fd);
-        return {WriteError::Other, u"The file was replaced while it was opened"_qs};
+        return {WriteError::Other, u"The file was replaced while it was opened"_qs, {}};
     }
     int code = 0;
-    if (const int flags = ::fcntl(fd, F_GETFL); ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+    // Without a deadline the write waits for the reader, as a shell's redirection does.
+    if (const int flags = ::fcntl(fd, F_GETFL);
+        deadlineMs == NoDeadline && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
         code = errno;
     else
-        code = writeAll(fd, bytes);
+        code = writeAll(fd, bytes, deadlineMs);
     if (::close(fd) != 0 && code == 0)
         code = errno;
-    return code == 0 ? Failure {} : fromErrno(code);
+    return fromWrite(code);
+}
+
+// The descriptor that a name of one of this program's own open descriptors stands for, or -1.
+// Opening such a name again would give a new file description (without the shell's append mode)
+// or, for a pipe or socket, nothing at all.
+int ownDescriptor(const QString& path)
+{
+    static const QRegularExpression named(
+        QStringLiteral("^/(?:dev/(?:(stdin)|(stdout)|(stderr))|(?:dev|proc/self)/fd/(\\d{1,9}))$"));
+    const QRegularExpressionMatch match = named.match(path);
+    if (!match.hasMatch())
+        return -1;
+    for (int stream = 0; stream < 3; ++stream)
+        if (match.hasCaptured(stream + 1))
+            return stream;
+    return match.captured(4).toInt();
+}
+
+Failure writeThrough(int fd, const QByteArray& bytes, int deadlineMs)
+{
+    if (::fcntl(fd, F_GETFD) < 0)
+        return fromErrno(EBADF);
+    return fromWrite(writeAll(fd, bytes, deadlineMs));
 }
 
 // The temporary file, opened and locked, emptied of any earlier attempt; -1 on failure. A lock
@@ -203,8 +259,8 @@ int openTemporary(const QByteArray& temporary, Failure* failure)
         struct stat named;
         if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
             ::close(fd);
-            *failure
-                = {WriteError::Other, u"Something else stands where the temporary file goes"_qs};
+            *failure = {
+                WriteError::Other, u"Something else stands where the temporary file goes"_qs, {}};
             return -1;
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
@@ -224,7 +280,7 @@ int openTemporary(const QByteArray& temporary, Failure* failure)
         }
         ::close(fd);
     }
-    *failure = {WriteError::Other, u"Another program is writing the file"_qs};
+    *failure = {WriteError::Busy, u"Another program is writing the file"_qs, {}};
     return -1;
 }
 
@@ -244,11 +300,31 @@ void syncFolder(const QByteArray& target)
 // disk, so a failure at any step leaves the old file as it was and a shorter text leaves no tail
 // of a longer one behind. Not QSaveFile: Qt 6.4's commit() passes over a failed last flush, so on
 // a full disk a file under about 16 KB was replaced by an empty one and reported saved.
+// A file the user may write in a folder the user may not: written over where it stands, as an
+// editor saves it there, then cut to the new length. Every failure is reported; the old bytes
+// may then be partly overwritten, which cannot be helped without a second file.
+Failure writeInPlace(const QByteArray& target, const QByteArray& bytes)
+{
+    const int fd = ::open(target.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return fromErrno(errno);
+    int code = writeAll(fd, bytes);
+    if (code == 0 && ::ftruncate(fd, bytes.size()) != 0)
+        code = errno;
+    if (code == 0 && ::fsync(fd) != 0)
+        code = errno;
+    if (::close(fd) != 0 && code == 0)
+        code = errno;
+    return fromWrite(code);
+}
+
 Failure replace(const QByteArray& target, const QByteArray& bytes, const struct stat* existing)
 {
     const QByteArray temporary = temporaryPath(target);
     Failure failure;
     const int fd = openTemporary(temporary, &failure);
+    if (fd < 0 && existing && failure.kind == WriteError::NoPermission)
+        return writeInPlace(target, bytes);
     if (fd < 0)
         return failure;
     // A file system without owners or modes refuses these; the bytes matter more.
@@ -271,17 +347,28 @@ Failure replace(const QByteArray& target, const QByteArray& bytes, const struct 
     return {};
 }
 
-Failure writeWhole(const QByteArray& target, const QByteArray& bytes)
+// The folder a missing-folder failure is about: the one the file goes into.
+Failure withFolder(Failure failure, const QByteArray& target)
+{
+    if (failure.kind == WriteError::NoFolder) {
+        const qsizetype slash = target.lastIndexOf('/');
+        failure.folder = QFile::decodeName(slash <= 0 ? QByteArray("/") : target.left(slash));
+    }
+    return failure;
+}
+
+Failure writeWhole(const QByteArray& target, const QByteArray& bytes, int deadlineMs)
 {
     struct stat existing;
     if (::stat(target.constData(), &existing) != 0)
-        return errno == ENOENT ? replace(target, bytes, nullptr) : fromErrno(errno);
+        return withFolder(
+            errno == ENOENT ? replace(target, bytes, nullptr) : fromErrno(errno), target);
     if (S_ISFIFO(existing.st_mode) || S_ISCHR(existing.st_mode))
-        return writeInto(target, bytes);
+        return writeInto(target, bytes, deadlineMs);
     if (S_ISDIR(existing.st_mode))
         return fromErrno(EISDIR);
     if (!S_ISREG(existing.st_mode))
-        return {WriteError::NotAFile, u"Not a file, pipe or character device"_qs};
+        return {WriteError::NotAFile, u"Not a file, pipe or character device"_qs, {}};
     // A read-only file stays as it is, although its folder would let it be replaced.
     if (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
         return fromErrno(errno);
@@ -305,13 +392,21 @@ QByteArray ResultFileBytes(const QString& plainText)
     return ToAnsi(WithCrLf(plainText));
 }
 
+WriteResult WriteFile(const QString& path, const QByteArray& bytes, int deadlineMs)
+{
+    if (path.isEmpty())
+        return {WriteError::NoFolder, u"No file name"_qs, {}};
+    if (const int fd = ownDescriptor(path); fd >= 0)
+        return writeThrough(fd, bytes, deadlineMs);
+    return writeWhole(finalTarget(path), bytes, deadlineMs);
+}
+
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error, WriteError* kind)
 {
-    const Failure failure = path.isEmpty() ? Failure {WriteError::Other, u"No file name"_qs}
-                                           : writeWhole(finalTarget(path), bytes);
+    const WriteResult result = WriteFile(path, bytes);
     if (kind)
-        *kind = failure.kind;
-    if (failure.kind != WriteError::None && error)
-        *error = failure.message;
-    return failure.kind == WriteError::None;
+        *kind = result.kind;
+    if (!result.ok() && error)
+        *error = result.systemText;
+    return result.ok();
 }

@@ -1,14 +1,20 @@
 #include "runtime/picturefile.h"
 
+#include "runtime/picturechecks.h"
+
 #include <QBuffer>
 #include <QByteArrayView>
 #include <QFile>
 #include <QImageReader>
+#include <QList>
 #include <QPainter>
 #include <QtEndian>
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include <fcntl.h>
@@ -19,10 +25,6 @@ namespace {
 
 constexpr qint64 MaxBytes = qint64(MaxPictureMegabytes) * 1024 * 1024;
 
-// The most progressive scans a JPEG may have. Encoders write ten or fewer; every scan is another
-// pass over all the picture's coefficients, about 80 ms at 8192 x 8192.
-constexpr int MaxJpegScans = 40;
-
 // bytesPerPixel as the decoder holds the picture: 4, or 8 for 16 bits a channel.
 bool withinBounds(QSize size, int bytesPerPixel = 4)
 {
@@ -30,239 +32,41 @@ bool withinBounds(QSize size, int bytesPerPixel = 4)
         && qint64(size.width()) * size.height() * bytesPerPixel <= MaxBytes;
 }
 
-quint8 byteAt(QByteArrayView bytes, qsizetype at)
+// those warnings are caught, and every other message goes on as before.
+class JpegEndWatch
 {
-    return quint8(bytes[at]);
-}
-
-quint16 le16(QByteArrayView bytes, qsizetype at)
-{
-    return qFromLittleEndian<quint16>(bytes.data() + at);
-}
-
-quint32 le32(QByteArrayView bytes, qsizetype at)
-{
-    return qFromLittleEndian<quint32>(bytes.data() + at);
-}
-
-quint32 be32(QByteArrayView bytes, qsizetype at)
-{
-    return qFromBigEndian<quint32>(bytes.data() + at);
-}
-
-// Qt decodes a bitmap that ends early and leaves the missing rows undefined, so a
-// bitmap must hold every row its header promises.
-bool bitmapComplete(QByteArrayView bytes)
-{
-    constexpr qsizetype CoreHeaderEnd = 14 + 12;
-    constexpr qsizetype InfoHeaderEnd = 14 + 40;
-    if (bytes.size() < CoreHeaderEnd)
-        return false;
-    const qint64 pixelsStart = le32(bytes, 10);
-    qint64 width = 0;
-    qint64 height = 0;
-    quint32 bitCount = 0;
-    quint32 compression = 0;
-    qint64 compressedSize = 0;
-    if (le32(bytes, 14) == 12) {
-        width = le16(bytes, 18);
-        height = le16(bytes, 20);
-        bitCount = le16(bytes, 24);
-    } else {
-        if (bytes.size() < InfoHeaderEnd)
-            return false;
-        width = qint32(le32(bytes, 18));
-        height = std::abs(qint64(qint32(le32(bytes, 22)))); // negative: stored top down
-        bitCount = le16(bytes, 28);
-        compression = le32(bytes, 30);
-        compressedSize = le32(bytes, 34);
+public:
+    JpegEndWatch()
+        : m_previous(qInstallMessageHandler(&JpegEndWatch::handle))
+    {
+        s_previous = m_previous;
+        s_endedEarly = false;
     }
-    if (width < 0 || width > MaxPictureSide || height > MaxPictureSide || bitCount > 32)
-        return false;
+    ~JpegEndWatch() { qInstallMessageHandler(m_previous); }
+    JpegEndWatch(const JpegEndWatch&) = delete;
+    JpegEndWatch& operator=(const JpegEndWatch&) = delete;
 
-    enum { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBitFields = 6 };
-    switch (compression) {
-    case Rgb:
-    case BitFields:
-    case AlphaBitFields: {
-        const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
-        return pixelsStart + rowBytes * height <= bytes.size();
-    }
-    case Rle8:
-    case Rle4:
-        // Run-length data has no size of its own; the header's count is all there is.
-        return pixelsStart + compressedSize <= bytes.size();
-    default:
-        return true;
-    }
-}
+    bool endedEarly() const { return s_endedEarly; }
 
-// libjpeg fills a JPEG that ends early with grey and only warns, so the chain of
-// markers must reach the end-of-image marker. Nor may it hold more scans than a sane
-// progressive picture has.
-bool jpegComplete(QByteArrayView bytes)
-{
-    const qsizetype size = bytes.size();
-    qsizetype pos = 2; // after the start-of-image marker
-    int scans = 0;
-    while (true) {
-        // Entropy-coded data, or stray bytes that libjpeg skips as well.
-        while (pos < size && byteAt(bytes, pos) != 0xFF)
-            ++pos;
-        while (pos < size && byteAt(bytes, pos) == 0xFF)
-            ++pos;
-        if (pos >= size)
-            return false;
-        const quint8 marker = byteAt(bytes, pos++);
-        if (marker == 0xD9)
-            return true;
-        if (marker == 0xDA && ++scans > MaxJpegScans)
-            return false;
-        // A stuffed zero or restart marker inside coded data, or a marker without a length.
-        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
-            continue;
-        if (size - pos < 2)
-            return false;
-        const qsizetype length = qFromBigEndian<quint16>(bytes.data() + pos);
-        if (length < 2 || size - pos < length)
-            return false;
-        pos += length;
-    }
-}
-
-// Qt keeps the rows of a GIF frame whose data ends early, so the first frame's data
-// must run up to its closing empty block.
-bool gifComplete(QByteArrayView bytes)
-{
-    constexpr qsizetype ScreenEnd = 13;
-    const qsizetype size = bytes.size();
-    if (size < ScreenEnd)
-        return false;
-    const auto colourTableBytes = [](quint8 flags) -> qsizetype {
-        return (flags & 0x80) ? 3 * (qsizetype(2) << (flags & 7)) : 0;
-    };
-    qsizetype pos = ScreenEnd + colourTableBytes(byteAt(bytes, 10));
-    const auto skipSubBlocks = [&] {
-        while (pos < size) {
-            const quint8 length = byteAt(bytes, pos++);
-            if (length == 0)
-                return true;
-            pos += length;
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        // libjpeg's JWRN_JPEG_EOF and JWRN_HIT_MARKER.
+        if (message.contains(u"Premature end of JPEG file")
+            || message.contains(u"premature end of data segment")) {
+            s_endedEarly = true;
+            return;
         }
-        return false;
-    };
-    while (pos < size) {
-        const quint8 introducer = byteAt(bytes, pos++);
-        if (introducer == 0x21) {
-            ++pos; // the extension's label
-            if (!skipSubBlocks())
-                return false;
-        } else if (introducer == 0x2C) {
-            constexpr qsizetype DescriptorBytes = 9;
-            if (size - pos < DescriptorBytes)
-                return false;
-            const quint8 flags = byteAt(bytes, pos + DescriptorBytes - 1);
-            pos += DescriptorBytes + colourTableBytes(flags) + 1; // + the LZW code size
-            return skipSubBlocks();
-        } else {
-            return false; // the trailer before any frame, or no block at all
-        }
+        if (s_previous)
+            s_previous(type, context, message);
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
     }
-    return false;
-}
 
-// Qt's reader fills the rows that the values do not reach with white, so there must be a
-// value for every byte of every row.
-bool xbmComplete(QByteArrayView bytes, QSize size)
-{
-    return QByteArray::fromRawData(bytes.data(), bytes.size()).count("0x")
-        >= qint64(size.width() + 7) / 8 * size.height();
-}
-
-constexpr QByteArrayView PngSignature("\x89PNG\r\n\x1A\n");
-
-quint32 pngCrc(QByteArrayView bytes)
-{
-    static constexpr auto Table = [] {
-        std::array<quint32, 256> table {};
-        for (quint32 n = 0; n < 256; ++n) {
-            quint32 c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[n] = c;
-        }
-        return table;
-    }();
-    quint32 crc = 0xFFFFFFFFu;
-    for (const char byte : bytes)
-        crc = Table[(crc ^ quint8(byte)) & 0xFF] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
-}
-
-// The chunks the pixels come from: the critical ones and the transparency. libpng inflates
-// compressed text and colour profiles whole before the first pixel, however large they grow, and
-// Qt keeps the text; the pixels need none of it. nullopt unless the chunks run whole and unbroken
-// from the header to the end chunk, so libpng finds nothing to complain about on its own.
-std::optional<QByteArray> pngPixelChunks(QByteArrayView bytes)
-{
-    constexpr qsizetype Framing = 12; // length, type and checksum
-    QByteArray kept(PngSignature.data(), PngSignature.size());
-    qsizetype pos = PngSignature.size();
-    while (bytes.size() - pos >= Framing) {
-        const quint32 length = be32(bytes, pos);
-        if (length > 0x7FFFFFFFu || bytes.size() - pos - Framing < qsizetype(length))
-            return std::nullopt;
-        const QByteArrayView chunk = bytes.sliced(pos, Framing + length);
-        const QByteArrayView type = chunk.sliced(4, 4);
-        pos += chunk.size();
-        if ((kept.size() == PngSignature.size()) != (type == "IHDR"))
-            return std::nullopt;
-        const bool critical = !(type[0] & 0x20);
-        if (!critical && type != "tRNS")
-            continue;
-        if (be32(chunk, chunk.size() - 4) != pngCrc(chunk.sliced(4, 4 + length)))
-            return std::nullopt;
-        kept.append(chunk);
-        if (type == "IEND")
-            return kept;
-    }
-    return std::nullopt;
-}
-
-// Of an icon or cursor file Qt reads the first picture; when that is a PNG, it is read like one.
-std::optional<QByteArrayView> iconPng(QByteArrayView bytes)
-{
-    constexpr qsizetype DirectoryEnd = 6 + 16;
-    if (bytes.size() < DirectoryEnd || le16(bytes, 0) != 0 || le16(bytes, 4) == 0
-        || (le16(bytes, 2) != 1 && le16(bytes, 2) != 2))
-        return std::nullopt;
-    const qint64 length = le32(bytes, 6 + 8);
-    const qint64 offset = le32(bytes, 6 + 12);
-    if (offset > bytes.size() || !bytes.sliced(offset).startsWith(PngSignature))
-        return std::nullopt;
-    return bytes.sliced(offset, std::min(length, bytes.size() - offset));
-}
-
-// The bytes to give the decoder: those of a picture that passes the checks above, without what
-// the pixels do not need; nullopt when the picture is cut short or too costly.
-std::optional<QByteArray> decodable(const QByteArray& bytes)
-{
-    if (bytes.startsWith(PngSignature)) {
-        // Most files have nothing to leave out; those are not held twice while they decode.
-        const std::optional<QByteArray> kept = pngPixelChunks(bytes);
-        return kept && kept->size() == bytes.size() ? std::optional(bytes) : kept;
-    }
-    if (const std::optional<QByteArrayView> png = iconPng(bytes))
-        return pngPixelChunks(*png);
-    if (bytes.startsWith("BM"))
-        return bitmapComplete(bytes) ? std::optional(bytes) : std::nullopt;
-    if (bytes.startsWith("\xFF\xD8\xFF"))
-        return jpegComplete(bytes) ? std::optional(bytes) : std::nullopt;
-    if (bytes.startsWith("GIF8"))
-        return gifComplete(bytes) ? std::optional(bytes) : std::nullopt;
-    // The other readers fail by themselves on a file that ends early, except the bitmap text one.
-    return bytes;
-}
+    QtMessageHandler m_previous;
+    static inline QtMessageHandler s_previous = nullptr;
+    static inline bool s_endedEarly = false;
+};
 
 QImage onWhite(QImage image)
 {
@@ -291,65 +95,205 @@ QImage onWhite(QImage image)
 
 } // namespace
 
-std::optional<QImage> LoadPicture(const QString& path)
+QString PictureErrorChinese(PictureError error)
+{
+    switch (error) {
+    case PictureError::None:
+        return {};
+    case PictureError::NoFile:
+        return QStringLiteral("文件不存在。");
+    case PictureError::Folder:
+        return QStringLiteral("这是一个文件夹，不是图片文件。");
+    case PictureError::NotRegularFile:
+        return QStringLiteral("这不是普通文件（管道或设备），不能作为图片读取。");
+    case PictureError::NoPermission:
+        return QStringLiteral("没有读取权限。");
+    case PictureError::Unreadable:
+        return QStringLiteral("读取文件时出错。");
+    case PictureError::FileTooLarge:
+        return QStringLiteral("文件大于 %1 MiB 的上限。").arg(MaxPictureMegabytes);
+    case PictureError::SideTooLarge:
+        return QStringLiteral("图片的宽或高超过 %1 像素的上限。").arg(MaxPictureSide);
+    case PictureError::PixelsTooLarge:
+        return QStringLiteral("图片解码后超过 %1 MiB 的上限。").arg(MaxPictureMegabytes);
+    case PictureError::TooMuchWork:
+        return QStringLiteral("图片解码的工作量超过上限（算术编码的数据或扫描次数太多）。");
+    case PictureError::NotAPicture:
+        return QStringLiteral("不是图片文件，或是不支持的图片格式。");
+    case PictureError::CutShort:
+        return QStringLiteral("图片文件不完整（数据提前结束）。");
+    case PictureError::Damaged:
+        return QStringLiteral("图片文件已损坏，无法解码。");
+    }
+    return {};
+}
+
+QString PictureErrorEnglish(PictureError error)
+{
+    switch (error) {
+    case PictureError::None:
+        return {};
+    case PictureError::NoFile:
+        return QStringLiteral("no such file");
+    case PictureError::Folder:
+        return QStringLiteral("a folder, not a picture file");
+    case PictureError::NotRegularFile:
+        return QStringLiteral("not a regular file");
+    case PictureError::NoPermission:
+        return QStringLiteral("permission denied");
+    case PictureError::Unreadable:
+        return QStringLiteral("the file could not be read");
+    case PictureError::FileTooLarge:
+        return QStringLiteral("larger than the limit of %1 MiB").arg(MaxPictureMegabytes);
+    case PictureError::SideTooLarge:
+        return QStringLiteral("wider or taller than the limit of %1 pixels").arg(MaxPictureSide);
+    case PictureError::PixelsTooLarge:
+        return QStringLiteral("larger than the limit of %1 MiB decoded").arg(MaxPictureMegabytes);
+    case PictureError::TooMuchWork:
+        return QStringLiteral(
+            "too costly to decode (too much arithmetic-coded data or too many scans for its size)");
+    case PictureError::NotAPicture:
+        return QStringLiteral("not a picture, or a kind of picture that cannot be read");
+    case PictureError::CutShort:
+        return QStringLiteral("cut short (its data ends early)");
+    case PictureError::Damaged:
+        return QStringLiteral("damaged (it could not be decoded)");
+    }
+    return {};
+}
+
+namespace {
+
+std::optional<QImage> refused(PictureError* error, PictureError cause)
+{
+    if (error)
+        *error = cause;
+    return std::nullopt;
+}
+
+PictureError fromErrno(int code)
+{
+    switch (code) {
+    case ENOENT:
+    case ENOTDIR:
+        return PictureError::NoFile;
+    case EACCES:
+    case EPERM:
+        return PictureError::NoPermission;
+    default:
+        return PictureError::Unreadable;
+    }
+}
+
+} // namespace
+
+std::optional<QImage> LoadPicture(
+    const QString& path, PictureError* error, const ScaledTarget& scaledTo)
 {
     if (path.isEmpty())
-        return std::nullopt;
+        return refused(error, PictureError::NoFile);
 
     // Opening a pipe for reading waits for a writer, so the kind of file is looked at first; the
     // open itself does not wait, and the file opened must still be the regular file looked at.
     struct stat named;
     const QByteArray nativePath = QFile::encodeName(path);
-    if (::stat(nativePath.constData(), &named) != 0 || !S_ISREG(named.st_mode)
-        || named.st_size > MaxBytes)
-        return std::nullopt;
+    if (::stat(nativePath.constData(), &named) != 0)
+        return refused(error, fromErrno(errno));
+    if (S_ISDIR(named.st_mode))
+        return refused(error, PictureError::Folder);
+    if (!S_ISREG(named.st_mode))
+        return refused(error, PictureError::NotRegularFile);
+    if (named.st_size > MaxBytes)
+        return refused(error, PictureError::FileTooLarge);
     const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return std::nullopt;
+        return refused(error, fromErrno(errno));
     QFile file;
     struct stat opened;
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_size > MaxBytes
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)
         || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return std::nullopt;
+        return refused(error, PictureError::NotRegularFile);
     }
+    if (opened.st_size > MaxBytes)
+        return refused(error, PictureError::FileTooLarge);
     // Read no further than the bound, in case the file grows while it is read.
     const QByteArray bytes = file.read(MaxBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > MaxBytes)
-        return std::nullopt;
-    return LoadPictureData(bytes);
+    if (file.error() != QFileDevice::NoError)
+        return refused(error, PictureError::Unreadable);
+    if (bytes.size() > MaxBytes)
+        return refused(error, PictureError::FileTooLarge);
+    return LoadPictureData(bytes, error, scaledTo);
 }
 
-std::optional<QImage> LoadPictureData(const QByteArray& data)
+std::optional<QImage> LoadPictureData(
+    const QByteArray& data, PictureError* error, const ScaledTarget& scaledTo)
 {
     if (data.size() > MaxBytes)
-        return std::nullopt;
-    std::optional<QByteArray> bytes = decodable(data);
+        return refused(error, PictureError::FileTooLarge);
+    PictureError cause = PictureError::None;
+    std::optional<QByteArray> bytes = DecodableBytes(data, cause);
     if (!bytes)
-        return std::nullopt;
+        return refused(error, cause);
 
     // Read from memory, so neither the name's extension nor an "@2x" in it has a say.
     QBuffer buffer(&*bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, KnownPictureFormat(*bytes));
     reader.setAllocationLimit(MaxPictureMegabytes);
     reader.setAutoTransform(true);
     const QSize declared = reader.size();
+    if (reader.format().isEmpty())
+        return refused(error, PictureError::NotAPicture);
     // A reader may name no format, or one out of range.
     const QImage::Format format = reader.imageFormat();
     const int bytesPerPixel = format > QImage::Format_Invalid && format < QImage::NImageFormats
         ? std::max(4, QImage::toPixelFormat(format).bitsPerPixel() / 8)
         : 4;
+    if (declared.isValid()
+        && (declared.width() > MaxPictureSide || declared.height() > MaxPictureSide))
+        return refused(error, PictureError::SideTooLarge);
     if (declared.isValid() && !withinBounds(declared, bytesPerPixel))
-        return std::nullopt;
-    if (reader.format() == "xbm" && !xbmComplete(*bytes, declared))
-        return std::nullopt;
+        return refused(error, PictureError::PixelsTooLarge);
+    const bool jpeg = reader.format() == "jpeg";
+    if (reader.format() == "xbm" && !XbmComplete(*bytes, declared))
+        return refused(error, PictureError::CutShort);
+
+    // libjpeg decodes straight to a smaller size from the coefficients, then Qt scales the rest of
+    // the way smoothly.
+    QSize target;
+    if (scaledTo && declared.isValid()) {
+        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+        target = scaledTo(turned ? declared.transposed() : declared);
+        if (turned)
+            target.transpose();
+        if (jpeg && !target.isEmpty() && target.width() < declared.width()
+            && target.height() < declared.height())
+            reader.setScaledSize(target);
+    }
 
     QImage image;
-    if (!reader.read(&image) || image.isNull() || !withinBounds(image.size()))
-        return std::nullopt;
+    bool read = false;
+    bool endedEarly = false;
+    if (jpeg) {
+        const JpegEndWatch watch;
+        read = reader.read(&image);
+        endedEarly = watch.endedEarly();
+    } else {
+        read = reader.read(&image);
+    }
+    if (endedEarly)
+        return refused(error, PictureError::CutShort);
+    if (!read || image.isNull())
+        return refused(error,
+            reader.error() == QImageReader::UnsupportedFormatError ? PictureError::NotAPicture
+                                                                   : PictureError::Damaged);
+    if (!withinBounds(image.size()))
+        return refused(error, PictureError::PixelsTooLarge);
     QImage picture = onWhite(std::move(image));
     if (picture.isNull())
-        return std::nullopt;
+        return refused(error, PictureError::PixelsTooLarge);
+    if (error)
+        *error = PictureError::None;
     return picture;
 }

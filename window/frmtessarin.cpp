@@ -92,6 +92,7 @@ FrmTessarin::FrmTessarin(Services& services, QWidget* parent)
     createMenus();
     connectHandlers();
     createTabKeys();
+    AcceptPictureDrops();
 }
 
 FrmTessarin::~FrmTessarin() = default;

@@ -30,6 +30,9 @@ public:
     explicit MultiLineTextBox(QWidget* parent);
     ~MultiLineTextBox() override;
     QString Text() const;
+    // The same, of the first count lines only: a box of millions of lines gives the few that
+    // can be drawn without copying all of them.
+    QString FirstLines(int count) const;
     // Replaces the text; nothing happens, and no change is reported, when it is the same.
     void SetText(const QString& text);
 
@@ -44,6 +47,7 @@ private:
     void holdCursorStill();
 
     int m_heldFlashTime = -1; // the application's blinking time while this box holds it
+    int m_shapedBlock = -1; // the line whose layout keeps its shaping: the cursor's
 };
 
 // The output box: plain text without wrapping, which reports every mouse button

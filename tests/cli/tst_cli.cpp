@@ -71,6 +71,10 @@ private Q_SLOTS:
                 + ascii << QSize(15, 3) << "$T -t '' -g wide.png --fit -W 15" + ascii;
         QTest::newRow("settings, the command line winning")
             << "$T --settings s.ini -m 1" << QSize(9, 8) << "$T -W 9 -H 8 -s 10 -m 1";
+        QTest::newRow("settings from a stream")
+            << "cat s.ini | $T --settings - -H 5" << QSize(9, 5) << "$T -W 9 -H 5 -s 10 -m 2";
+        QTest::newRow("output through /dev/stdout into a pipe") << "$T -W 4 -H 2" + ascii
+                + " -o /dev/stdout | cat" << QSize(4, 2) << "$T -W 4 -H 2" + ascii;
     }
     void commandsAgree()
     {
@@ -109,6 +113,20 @@ private Q_SLOTS:
         QTest::newRow("output folder missing")
             << "-o no/new.txt" << 1
             << "-o/--output: cannot write \"no/new.txt\" (No such file or directory)";
+        QTest::newRow("background a folder")
+            << "-g . -o new.txt" << 1
+            << "-g/--background: cannot use \".\" as a picture: a folder, not a picture file";
+        QTest::newRow("background a stream by name")
+            << "-g /dev/stdin -o new.txt" << 1
+            << "-g/--background: cannot use \"/dev/stdin\" as a picture: not a regular file; use "
+               "-g - to read a stream";
+        QTest::newRow("background no picture")
+            << "-g old.txt -o new.txt" << 1
+            << "-g/--background: cannot use \"old.txt\" as a picture: not a picture, or a kind of "
+               "picture that cannot be read";
+        QTest::newRow("endless settings")
+            << "--settings - -o new.txt" << 2
+            << "--settings: standard input holds more than 16 MiB; stopped reading";
     }
     void failuresSayWhyAndWriteNothing()
     {

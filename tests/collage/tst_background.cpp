@@ -5,13 +5,18 @@
 #include "window/picturebox.h"
 #include "window/textboxes.h"
 
+#include <QAbstractScrollArea>
+#include <QDropEvent>
 #include <QImageWriter>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 #include <sys/stat.h>
 
 using namespace testsupport;
+
+Q_DECLARE_METATYPE(PictureError)
 
 namespace {
 
@@ -74,18 +79,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QImage>("expected");
+        QTest::addColumn<PictureError>("error");
+        const PictureError ok = PictureError::None;
         const QImage picture = stripedImage(QSize(100, 50));
         const QByteArray bmp = encoded(picture, "BMP");
-        QTest::newRow("bmp") << bmp << picture;
+        QTest::newRow("bmp") << bmp << picture << ok;
         const QByteArray rle = readAll(QFINDTESTDATA("../../fuzz/corpus/picture/rle8.bmp"));
         QTest::newRow("run-length bmp")
-            << rle << QImage::fromData(rle).convertToFormat(QImage::Format_RGB32);
-        QTest::newRow("run-length bmp one byte short") << rle.chopped(1) << QImage();
+            << rle << QImage::fromData(rle).convertToFormat(QImage::Format_RGB32) << ok;
         const QByteArray jpg = encoded(picture, "JPG");
-        QTest::newRow("jpg") << jpg << QImage::fromData(jpg).convertToFormat(QImage::Format_RGB32);
+        QTest::newRow("jpg") << jpg << QImage::fromData(jpg).convertToFormat(QImage::Format_RGB32)
+                             << ok;
         const QImage mono = painted({19, 7}, [](int x, int y) { return (x + y) % 3 ? ~0u : 0u; });
         const QByteArray xbm = encoded(mono, "XBM");
-        QTest::newRow("xbm") << xbm << mono;
+        QTest::newRow("xbm") << xbm << mono << ok;
         // With a text that Qt writes compressed and libpng would inflate whole before any pixel.
         QImage translucent = painted(
             {2, 1}, [](int x, int) { return qRgba(0, 0, 0, x * 128); }, QImage::Format_ARGB32);
@@ -93,31 +100,49 @@ private Q_SLOTS:
         const QByteArray png = encoded(translucent, "PNG");
         const QImage onWhite
             = painted({2, 1}, [](int x, int) { return x ? qRgb(127, 127, 127) : ~0u; });
-        QTest::newRow("png over white, its text left unread") << png << onWhite;
-        QTest::newRow("ico of such a png") << iconOf(png) << onWhite;
+        QTest::newRow("png over white, its text left unread") << png << onWhite << ok;
+        QTest::newRow("ico of such a png") << iconOf(png) << onWhite << ok;
         const QSize wide(MaxPictureSide, 1);
         const QByteArray gif = stripedGif(wide);
-        QTest::newRow("gif as wide as allowed") << gif << stripedImage(wide);
+        QTest::newRow("gif as wide as allowed") << gif << stripedImage(wide) << ok;
 
-        QTest::newRow("bmp one byte short") << bmp.chopped(1) << QImage();
-        QTest::newRow("jpg cut in half") << jpg.first(jpg.size() / 2) << QImage();
-        QTest::newRow("jpg of 100 scans") << progressive(picture) << QImage();
-        QTest::newRow("xbm cut short") << xbm.left(xbm.lastIndexOf("0x")) << QImage();
-        QTest::newRow("gif cut in half") << gif.first(gif.size() / 2) << QImage();
-        QTest::newRow("gif one pixel wider than allowed")
-            << stripedGif(wide + QSize(1, 0)) << QImage();
+        const auto refused = [](const char* name, const QByteArray& bytes, PictureError error) {
+            QTest::newRow(name) << bytes << QImage() << error;
+        };
+        refused("bmp one byte short", bmp.chopped(1), PictureError::CutShort);
+        refused("run-length bmp one byte short", rle.chopped(1), PictureError::CutShort);
+        refused("jpg cut in half", jpg.first(jpg.size() / 2), PictureError::CutShort);
+        // libjpeg only warns, and greys the missing half.
+        refused("jpg cut in half, then given its end marker",
+            jpg.first(jpg.size() / 2) + "\xFF\xD9", PictureError::CutShort);
+        refused("jpg of 100 scans", progressive(picture), PictureError::TooMuchWork);
+        // Arithmetic decoding takes about 150 ns a byte: 14 MB of it would take 2 s.
+        QByteArray arithmetic = jpg;
+        arithmetic[arithmetic.indexOf("\xFF\xC0") + 1] = char(0xC9);
+        refused("arithmetic-coded jpg over the decoding budget",
+            arithmetic.insert(arithmetic.size() - 2, QByteArray(14 << 20, 'a')),
+            PictureError::TooMuchWork);
+        refused("xbm cut short", xbm.left(xbm.lastIndexOf("0x")), PictureError::CutShort);
+        refused("gif cut in half", gif.first(gif.size() / 2), PictureError::CutShort);
+        refused("gif one pixel wider than allowed", stripedGif(wide + QSize(1, 0)),
+            PictureError::SideTooLarge);
+        refused("text", "a text file, its name ending in .bmp", PictureError::NotAPicture);
     }
     void loadPicture()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QImage, expected);
+        QFETCH(PictureError, error);
 
-        const std::optional<QImage> picture = LoadPictureData(bytes);
+        PictureError reported = PictureError::Damaged;
+        const std::optional<QImage> picture = LoadPictureData(bytes, &reported);
         QCOMPARE(picture.value_or(QImage()), expected); // RGB32 too
+        QCOMPARE(reported, error);
         QVERIFY(!picture || (!picture->isNull() && picture->textKeys().isEmpty()));
     }
 
-    // A cancel or a pipe nobody writes into leaves the tile as it was, without a word; a dialog
+    // A cancel leaves the tile as it was, without a word, and a pipe nobody writes into with one
+    // warning that says why; a dialog
     // confirmed without a file empties the holder, which keeps its size.
     void backgroundCommands()
     {
@@ -142,7 +167,10 @@ private Q_SLOTS:
             QCOMPARE(w->mBgMapFile, path);
         }
         QCOMPARE(w->CDlgOpen.FileName, pipe);
-        QVERIFY(services.warnings.isEmpty());
+        QCOMPARE(services.warnings,
+            QList({std::pair(u"载入失败"_qs,
+                u"无法使用图片“%1”。\n%2"_qs.arg(
+                    pipe, PictureErrorChinese(PictureError::NotRegularFile)))}));
 
         choose(QString(), painted({12, 12}, [&](int, int) { return w->Pic3->BackColor().rgb(); }));
         QVERIFY(w->Pic3->Picture().isNull());
@@ -154,6 +182,56 @@ private Q_SLOTS:
         QCOMPARE(w->Pic3->Picture(), w->Pic4->Picture());
         QVERIFY(w->mBgMapFile.isEmpty());
         QCOMPARE(w->Pic2->Image(), w->Pic4->Picture().copy(0, 0, 12, 12));
+    }
+
+    // A file dropped anywhere on the window, a text box included, is taken as if chosen from the
+    // menu: a picture becomes the background, anything else changes nothing and says why.
+    void drops_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("target"); // a control's name; empty for the window
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("picture on the window") << "wide.png"
+                                               << "" << true;
+        QTest::newRow("picture on the source box") << "wide.png"
+                                                   << "TxtSrc" << true;
+        QTest::newRow("text on the source box") << "notes.txt"
+                                                << "TxtSrc" << false;
+        QTest::newRow("missing file on the output box") << "gone.png"
+                                                        << "TxtOut" << false;
+    }
+    void drops()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, target);
+        QFETCH(bool, taken);
+        QTemporaryDir dir;
+        const QImage picture = stripedImage(QSize(100, 50));
+        QVERIFY(writeFile(dir.filePath(u"wide.png"_qs), encoded(picture, "PNG")));
+        QVERIFY(writeFile(dir.filePath(u"notes.txt"_qs), "notes"));
+        ScriptedServices services;
+        const auto w = LoadedWindow(services);
+        const QImage before = w->Pic3->Picture();
+        QWidget* widget = target.isEmpty() ? w.get() : w->findChild<QWidget*>(target);
+        if (auto* box = qobject_cast<QAbstractScrollArea*>(widget))
+            widget = box->viewport();
+        QVERIFY(widget);
+
+        QMimeData data;
+        const QString path = dir.filePath(file);
+        data.setUrls({QUrl::fromLocalFile(path)});
+        data.setText(path);
+        const QPointF at(2, 2);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(widget, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(widget, &drop);
+
+        QCOMPARE(w->TxtSrc->Text(), u"墨"_qs);
+        QCOMPARE(w->Pic3->Picture(), taken ? picture : before);
+        QCOMPARE(w->mBgMapFile, taken ? path : QString());
+        QCOMPARE(services.warnings.size(), taken ? 0 : 1);
     }
 };
 

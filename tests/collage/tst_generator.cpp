@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -95,6 +96,25 @@ private Q_SLOTS:
                                .arg(below.width())
                                .arg(below.height())));
         }
+    }
+
+    // Only lines that can show are drawn, however many follow: the picture is the same as with its
+    // first lines alone, the line cut by the bottom edge included.
+    void manyLinesBelowThePicture()
+    {
+        w->Pic2->Font().setFamily(u"AR PL UMing CN"_qs);
+        w->Pic2->Font().setPointSize(9);
+        const int lineHeight = QFontMetrics(w->Pic2->Font(), &w->Pic2->hDC()).height();
+        w->Pic2->SetInnerSize(12, lineHeight + 4);
+        w->TxtSrc->SetText(u"墨\r\n墨"_qs);
+        const QImage twoLines = w->Pic2->Image();
+        // The box holds so many lines in fewer paragraphs; its text stays what was set, a line
+        // separator of the user's own included.
+        const QString many = u"墨\r\n墨"_qs + u"\r\n墨\u2028"_qs.repeated(100'000);
+        w->TxtSrc->SetText(many);
+        QCOMPARE(w->TxtSrc->Text(), many);
+        QCOMPARE(w->Pic2->Image(), twoLines);
+        QVERIFY(twoLines.copy(0, lineHeight, 12, 4) != w->Pic3->Image().copy(0, lineHeight, 12, 4));
     }
 
     // Every option reaches the generator: the background's one colour, grey level 178, is light in

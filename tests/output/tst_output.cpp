@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,7 +79,7 @@ private Q_SLOTS:
         row("emptied, no tail, mode kept", "a", "a", QByteArray(), ok);
         row("a killed write's stray taken over", "a", ".a.tessarin~", result, ok);
         row("read-only file", "a", "a", result, WriteError::NoPermission);
-        row("pipe without a reader", "a", "|", result, WriteError::Other);
+        row("pipe without a reader", "a", "|", result, WriteError::NoReader);
         row("device that takes all", "/dev/null", "", result, ok);
         row("full device", "/dev/full", "", result, WriteError::DiskFull);
         // Under Qt's buffer size, where its own save file reported success with nothing written.
@@ -130,6 +131,62 @@ private Q_SLOTS:
             QCOMPARE(readAll(path), bytes);
         else if (QFileInfo(dir.filePath(existing)).isFile())
             QCOMPARE(readAll(dir.filePath(existing)), old);
+    }
+
+    // What is not a plain file in a plain folder: a stream named by one of the program's own
+    // descriptors is written through it (a file opened for appending keeps its lines, a pipe gets
+    // the bytes), a reader that takes nothing fails the write at the deadline, and a link into a
+    // missing folder names that folder, not the link's.
+    void streamsAndLinks_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<WriteError>("error");
+        QTest::newRow("/dev/fd/N appending") << "append" << WriteError::None;
+        QTest::newRow("/proc/self/fd/N of a pipe") << "pipe" << WriteError::None;
+        QTest::newRow("pipe whose reader takes nothing") << "stalled" << WriteError::ReaderStalled;
+        QTest::newRow("link into a missing folder") << "dangling" << WriteError::NoFolder;
+    }
+    void streamsAndLinks()
+    {
+        QFETCH(QString, kind);
+        QFETCH(WriteError, error);
+        QTemporaryDir dir;
+        const QByteArray file = QFile::encodeName(dir.filePath(u"log"_qs));
+        const QByteArray bytes(kind == u"stalled" ? 1 << 20 : 100, 'b');
+        int fds[2] = {-1, -1};
+        QString path;
+        QByteArray expected = bytes;
+        if (kind == u"append") {
+            QVERIFY(writeFile(QFile::decodeName(file), "earlier\n"));
+            fds[1] = ::open(file.constData(), O_WRONLY | O_APPEND);
+            path = u"/dev/fd/%1"_qs.arg(fds[1]);
+            expected.prepend("earlier\n");
+        } else if (kind == u"pipe") {
+            QCOMPARE(::pipe(fds), 0);
+            path = u"/proc/self/fd/%1"_qs.arg(fds[1]);
+        } else if (kind == u"stalled") {
+            QCOMPARE(::mkfifo(file.constData(), 0600), 0);
+            fds[0] = ::open(file.constData(), O_RDONLY | O_NONBLOCK);
+            path = QFile::decodeName(file);
+        } else {
+            path = dir.filePath(u"link"_qs);
+            QVERIFY(QFile::link(dir.filePath(u"gone/deeper/result.txt"_qs), path));
+        }
+        const WriteResult result = WriteFile(path, bytes, 200);
+        QCOMPARE(result.kind, error);
+        if (kind == u"pipe") {
+            QByteArray got(bytes.size() + 1, '\0');
+            QCOMPARE(::read(fds[0], got.data(), size_t(got.size())), ssize_t(bytes.size()));
+            QCOMPARE(got.chopped(1), bytes);
+        } else if (kind == u"append") {
+            QCOMPARE(readAll(QFile::decodeName(file)), expected);
+        } else if (kind == u"dangling") {
+            QCOMPARE(result.folder, dir.filePath(u"gone/deeper"_qs));
+            QCOMPARE(entriesBelow(dir.path()), QStringList {path});
+        }
+        for (const int fd : fds)
+            if (fd >= 0)
+                ::close(fd);
     }
 
     void commands_data()
@@ -226,7 +283,8 @@ private Q_SLOTS:
         QCOMPARE(services.warnings.size(), 1);
         QCOMPARE(services.warnings[0].first, u"保存失败"_qs);
         QCOMPARE(services.warnings[0].second,
-            u"无法保存文件“%1”。\n文件夹不存在。"_qs.arg(QDir::toNativeSeparators(missing)));
+            u"无法保存文件“%1”。\n文件夹“%2”不存在。"_qs.arg(QDir::toNativeSeparators(missing),
+                QDir::toNativeSeparators(QFileInfo(missing).path())));
         QStringList offered;
         for (const CommonDialog& dialog : services.dialogsShown)
             offered.append(dialog.FileName);
