@@ -67,8 +67,8 @@ private Q_SLOTS:
     }
 
     // Typing in the source box redraws the preview and brings it forward. The box gives back what
-    // it holds, a paragraph separator and the noncharacters beside the one that stands for it
-    // inside too, and shows no vertical bar however many lines it holds.
+    // it holds, line and paragraph separators and the character beside the noncharacters that
+    // stand for them inside too, and shows no vertical bar however many lines it holds.
     void sourceBox()
     {
         w->show();
@@ -76,7 +76,7 @@ private Q_SLOTS:
         markBackground();
         QTest::keyClicks(w->TxtSrc, u"x"_qs);
         QVERIFY(redrawn() && !w->mShowOutput);
-        const QString text = u"a\u2029b\ufdf0\ufdee\r\n\r\n\r\n\r\n\r\n\r\nc"_qs;
+        const QString text = u"a\u2029b\ufdf0\u2028\r\n\r\n\r\n\r\n\r\n\r\nc"_qs;
         w->TxtSrc->SetText(text);
         QCOMPARE(w->TxtSrc->Text(), text);
         QVERIFY(!w->TxtSrc->verticalScrollBar()->isVisible());
