@@ -1,4 +1,3 @@
-#include "output/resultfile.h"
 #include "runtime/codepage.h"
 #include "support/files.h"
 #include "support/images.h"
@@ -48,15 +47,6 @@ private Q_SLOTS:
         QVERIFY(writeFile(m_dir.filePath("s.ini"), ToAnsi(ini)));
     }
 
-    // Without text the picture tiled over 3 x 3 decides, in the slow mode at K 129, where grey 128
-    // alone is dark; saved as the window saves it.
-    void modeFollowsThePixels()
-    {
-        const QString command = "$T -t '' -g crafted.png -W 3 -H 3 -D '#' -S . -m 2 -k 129";
-        QCOMPARE(run(command + " -o r.txt && cat r.txt").out,
-            ResultFileBytes(u"\r\n#.#\r\n.#.\r\n#.#"_qs));
-    }
-
     // Each command prints W x H one-character strings, and what the other prints if given. --fit
     // keeps the width; the height follows the 30 x 12 picture with cells of the strings' width.
     void commandsAgree_data()
@@ -65,6 +55,10 @@ private Q_SLOTS:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QString>("alike");
         const QString ascii = " -D '#' -S .";
+        // Without text the picture tiled over 3 x 3 decides; grey 128 alone is dark at K 129.
+        QTest::newRow("slow mode, saved as the window saves")
+            << "$T -t '' -g crafted.png -W 3 -H 3 -m 2 -k 129" + ascii + " -o r.txt && cat r.txt"
+            << QSize(3, 3) << "printf '\\r\\n#.#\\r\\n.#.\\r\\n#.#'";
         QTest::newRow("--fit, full-width cells")
             << "$T -t '' -g wide.png --fit -W 15 -D 砾 -S 口" << QSize(15, 6) << "";
         QTest::newRow("picture on standard input") << "cat wide.png | $T -t '' -g - --fit -W 15"
@@ -99,34 +93,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("command");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");
-        QTest::newRow("strict digits")
-            << "-W12abc -o new.txt" << 2
-            << "-W/--width: expected a whole number from 1 to 1024, got \"12abc\"";
-        QTest::newRow("not UTF-8") << "-t \"$(printf '\\377')\" -o new.txt" << 2
-                                   << "-t/--text: expected UTF-8 text, got \"\uFFFD\" (not UTF-8)";
-        QTest::newRow("last value missing")
-            << "-o new.txt --width" << 2
-            << "-W/--width: expected a whole number from 1 to 1024, got nothing";
-        QTest::newRow("one file for both")
-            << "-o old.txt --preview old.txt" << 2
-            << "-o/--output, --preview: expected two different files, got \"old.txt\" for both";
-        QTest::newRow("output folder missing")
-            << "-o no/new.txt" << 1
-            << "-o/--output: cannot write \"no/new.txt\" (No such file or directory)";
-        QTest::newRow("background a folder")
-            << "-g . -o new.txt" << 1
-            << "-g/--background: cannot use \".\" as a picture: a folder, not a picture file";
-        QTest::newRow("background a stream by name")
-            << "-g /dev/stdin -o new.txt" << 1
-            << "-g/--background: cannot use \"/dev/stdin\" as a picture: not a regular file; use "
-               "-g - to read a stream";
-        QTest::newRow("background no picture")
-            << "-g old.txt -o new.txt" << 1
-            << "-g/--background: cannot use \"old.txt\" as a picture: not a picture, or a kind of "
-               "picture that cannot be read";
-        QTest::newRow("endless settings")
-            << "--settings - -o new.txt" << 2
-            << "--settings: standard input holds more than 16 MiB; stopped reading";
+        const auto row = [](const char* name, const char* command, int status, const char* why) {
+            QTest::newRow(name) << command << status << why;
+        };
+        row("strict digits", "-W12abc -o new.txt", 2,
+            "-W/--width: expected a whole number from 1 to 1024, got \"12abc\"");
+        row("not UTF-8", "-t \"$(printf '\\377')\" -o new.txt", 2,
+            "-t/--text: expected UTF-8 text, got \"\uFFFD\" (not UTF-8)");
+        row("last value missing", "-o new.txt --width", 2,
+            "-W/--width: expected a whole number from 1 to 1024, got nothing");
+        row("one file for both", "-o old.txt --preview old.txt", 2,
+            "-o/--output, --preview: expected two different files, got \"old.txt\" for both");
+        row("output folder missing", "-o no/new.txt", 1,
+            "-o/--output: cannot write \"no/new.txt\" (No such file or directory)");
+        row("background a folder", "-g . -o new.txt", 1,
+            "-g/--background: cannot use \".\" as a picture: a folder, not a picture file");
+        row("background a stream by name", "-g /dev/stdin -o new.txt", 1,
+            "-g/--background: cannot use \"/dev/stdin\" as a picture: not a regular file; use "
+            "-g - to read a stream");
+        row("endless settings", "--settings - -o new.txt", 2,
+            "--settings: standard input holds more than 16 MiB; stopped reading");
     }
     void failuresSayWhyAndWriteNothing()
     {

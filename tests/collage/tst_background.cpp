@@ -7,7 +7,6 @@
 
 #include <QAbstractScrollArea>
 #include <QDropEvent>
-#include <QImageWriter>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -46,27 +45,6 @@ QImage stripedImage(QSize size)
     return painted(size, [&](int x, int y) { return Stripes[(y * size.width() + x) % 3]; });
 }
 
-// An icon file whose one picture is the given PNG.
-QByteArray iconOf(const QByteArray& png)
-{
-    QByteArray icon = QByteArray("\0\0\1\0\1\0\0\0\0\0\1\0\x20\0\0\0\0\0\x16\0\0\0", 22) + png;
-    qToLittleEndian<quint32>(png.size(), icon.data() + 14);
-    return icon;
-}
-
-// A progressive JPEG of 100 scans, its last one repeated; a repeated refinement changes no pixel.
-QByteArray progressive(const QImage& picture)
-{
-    QBuffer buffer;
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(true);
-    writer.write(picture);
-    QByteArray bytes = buffer.data();
-    const qsizetype lastScan = bytes.lastIndexOf("\xFF\xDA");
-    return bytes.insert(
-        bytes.size() - 2, bytes.sliced(lastScan, bytes.size() - 2 - lastScan).repeated(90));
-}
-
 } // namespace
 
 class TestBackground : public QObject
@@ -74,25 +52,29 @@ class TestBackground : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // What a file's bytes decode to; a null picture where they are refused.
+    // What a file's bytes decode to; a null picture where they are refused, and why.
     void loadPicture_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QImage>("expected");
         QTest::addColumn<PictureError>("error");
+        const auto row = [](const char* name, const QByteArray& bytes, PictureError error,
+                             const QImage& expected = QImage()) {
+            QTest::newRow(name) << bytes << expected << error;
+        };
+        const auto decoded = [](const QByteArray& bytes) {
+            return QImage::fromData(bytes).convertToFormat(QImage::Format_RGB32);
+        };
         const PictureError ok = PictureError::None;
         const QImage picture = stripedImage(QSize(100, 50));
-        const QByteArray bmp = encoded(picture, "BMP");
-        QTest::newRow("bmp") << bmp << picture << ok;
+        const QByteArray bmp = encoded(picture, "BMP"), jpg = encoded(picture, "JPG");
         const QByteArray rle = readAll(QFINDTESTDATA("../../fuzz/corpus/picture/rle8.bmp"));
-        QTest::newRow("run-length bmp")
-            << rle << QImage::fromData(rle).convertToFormat(QImage::Format_RGB32) << ok;
-        const QByteArray jpg = encoded(picture, "JPG");
-        QTest::newRow("jpg") << jpg << QImage::fromData(jpg).convertToFormat(QImage::Format_RGB32)
-                             << ok;
+        row("bmp", bmp, ok, picture);
+        row("run-length bmp", rle, ok, decoded(rle));
+        row("jpg", jpg, ok, decoded(jpg));
         const QImage mono = painted({19, 7}, [](int x, int y) { return (x + y) % 3 ? ~0u : 0u; });
         const QByteArray xbm = encoded(mono, "XBM");
-        QTest::newRow("xbm") << xbm << mono << ok;
+        row("xbm", xbm, ok, mono);
         // With a text that Qt writes compressed and libpng would inflate whole before any pixel.
         QImage translucent = painted(
             {2, 1}, [](int x, int) { return qRgba(0, 0, 0, x * 128); }, QImage::Format_ARGB32);
@@ -100,33 +82,37 @@ private Q_SLOTS:
         const QByteArray png = encoded(translucent, "PNG");
         const QImage onWhite
             = painted({2, 1}, [](int x, int) { return x ? qRgb(127, 127, 127) : ~0u; });
-        QTest::newRow("png over white, its text left unread") << png << onWhite << ok;
-        QTest::newRow("ico of such a png") << iconOf(png) << onWhite << ok;
+        row("png over white, its text left unread", png, ok, onWhite);
+        QByteArray icon = QByteArray("\0\0\1\0\1\0\0\0\0\0\1\0\x20\0\0\0\0\0\x16\0\0\0", 22) + png;
+        qToLittleEndian<quint32>(png.size(), icon.data() + 14);
+        row("ico of such a png", icon, ok, onWhite);
         const QSize wide(MaxPictureSide, 1);
         const QByteArray gif = stripedGif(wide);
-        QTest::newRow("gif as wide as allowed") << gif << stripedImage(wide) << ok;
+        row("gif as wide as allowed", gif, ok, stripedImage(wide));
 
-        const auto refused = [](const char* name, const QByteArray& bytes, PictureError error) {
-            QTest::newRow(name) << bytes << QImage() << error;
-        };
-        refused("bmp one byte short", bmp.chopped(1), PictureError::CutShort);
-        refused("run-length bmp one byte short", rle.chopped(1), PictureError::CutShort);
-        refused("jpg cut in half", jpg.first(jpg.size() / 2), PictureError::CutShort);
+        row("bmp one byte short", bmp.chopped(1), PictureError::CutShort);
+        row("run-length bmp one byte short", rle.chopped(1), PictureError::CutShort);
+        row("jpg cut in half", jpg.first(jpg.size() / 2), PictureError::CutShort);
         // libjpeg only warns, and greys the missing half.
-        refused("jpg cut in half, then given its end marker",
-            jpg.first(jpg.size() / 2) + "\xFF\xD9", PictureError::CutShort);
-        refused("jpg of 100 scans", progressive(picture), PictureError::TooMuchWork);
+        row("jpg cut in half, then given its end marker", jpg.first(jpg.size() / 2) + "\xFF\xD9",
+            PictureError::CutShort);
+        // More scans than any encoder writes: the last one 99 times more.
+        const qsizetype scan = jpg.lastIndexOf("\xFF\xDA");
+        row("jpg of 100 scans",
+            QByteArray(jpg).insert(
+                jpg.size() - 2, jpg.sliced(scan, jpg.size() - 2 - scan).repeated(99)),
+            PictureError::TooMuchWork);
         // Arithmetic decoding takes about 150 ns a byte: 14 MB of it would take 2 s.
         QByteArray arithmetic = jpg;
         arithmetic[arithmetic.indexOf("\xFF\xC0") + 1] = char(0xC9);
-        refused("arithmetic-coded jpg over the decoding budget",
+        row("arithmetic-coded jpg over the decoding budget",
             arithmetic.insert(arithmetic.size() - 2, QByteArray(14 << 20, 'a')),
             PictureError::TooMuchWork);
-        refused("xbm cut short", xbm.left(xbm.lastIndexOf("0x")), PictureError::CutShort);
-        refused("gif cut in half", gif.first(gif.size() / 2), PictureError::CutShort);
-        refused("gif one pixel wider than allowed", stripedGif(wide + QSize(1, 0)),
+        row("xbm cut short", xbm.left(xbm.lastIndexOf("0x")), PictureError::CutShort);
+        row("gif cut in half", gif.first(gif.size() / 2), PictureError::CutShort);
+        row("gif one pixel wider than allowed", stripedGif(wide + QSize(1, 0)),
             PictureError::SideTooLarge);
-        refused("text", "a text file, its name ending in .bmp", PictureError::NotAPicture);
+        row("text", "a text file, its name ending in .bmp", PictureError::NotAPicture);
     }
     void loadPicture()
     {
@@ -141,9 +127,11 @@ private Q_SLOTS:
         QVERIFY(!picture || (!picture->isNull() && picture->textKeys().isEmpty()));
     }
 
-    // A cancel leaves the tile as it was, without a word, and a pipe nobody writes into with one
-    // warning that says why; a dialog
-    // confirmed without a file empties the holder, which keeps its size.
+    // A picture chosen from the menu, or a file dropped anywhere on the window (a text box, which
+    // would take its name as text, included), becomes the background. A cancel leaves the tile as
+    // it was, without a word; a file that is no usable picture, such as a pipe nobody writes into,
+    // leaves it too, with one warning that says why. A dialog confirmed without a file empties the
+    // holder, which keeps its size.
     void backgroundCommands()
     {
         QTemporaryDir dir;
@@ -182,56 +170,30 @@ private Q_SLOTS:
         QCOMPARE(w->Pic3->Picture(), w->Pic4->Picture());
         QVERIFY(w->mBgMapFile.isEmpty());
         QCOMPARE(w->Pic2->Image(), w->Pic4->Picture().copy(0, 0, 12, 12));
-    }
 
-    // A file dropped anywhere on the window, a text box included, is taken as if chosen from the
-    // menu: a picture becomes the background, anything else changes nothing and says why.
-    void drops_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("target"); // a control's name; empty for the window
-        QTest::addColumn<bool>("taken");
-        QTest::newRow("picture on the window") << "wide.png"
-                                               << "" << true;
-        QTest::newRow("picture on the source box") << "wide.png"
-                                                   << "TxtSrc" << true;
-        QTest::newRow("text on the source box") << "notes.txt"
-                                                << "TxtSrc" << false;
-        QTest::newRow("missing file on the output box") << "gone.png"
-                                                        << "TxtOut" << false;
-    }
-    void drops()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, target);
-        QFETCH(bool, taken);
-        QTemporaryDir dir;
-        const QImage picture = stripedImage(QSize(100, 50));
-        QVERIFY(writeFile(dir.filePath(u"wide.png"_qs), encoded(picture, "PNG")));
-        QVERIFY(writeFile(dir.filePath(u"notes.txt"_qs), "notes"));
-        ScriptedServices services;
-        const auto w = LoadedWindow(services);
-        const QImage before = w->Pic3->Picture();
-        QWidget* widget = target.isEmpty() ? w.get() : w->findChild<QWidget*>(target);
-        if (auto* box = qobject_cast<QAbstractScrollArea*>(widget))
-            widget = box->viewport();
-        QVERIFY(widget);
-
-        QMimeData data;
-        const QString path = dir.filePath(file);
-        data.setUrls({QUrl::fromLocalFile(path)});
-        data.setText(path);
-        const QPointF at(2, 2);
-        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(widget, &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(widget, &drop);
-
-        QCOMPARE(w->TxtSrc->Text(), u"墨"_qs);
-        QCOMPARE(w->Pic3->Picture(), taken ? picture : before);
-        QCOMPARE(w->mBgMapFile, taken ? path : QString());
-        QCOMPARE(services.warnings.size(), taken ? 0 : 1);
+        // The file and where it is dropped: on a control, or (no name) on the window itself.
+        for (const auto& [file, target] : {std::pair(pipe, "TxtSrc"),
+                 {dir.filePath(u"gone.png"_qs), "TxtOut"}, {path, "TxtSrc"}, {path, ""}}) {
+            w->mnuSetOldBgMap_Click();
+            services.warnings.clear();
+            QWidget* widget = *target ? w->findChild<QWidget*>(target) : w.get();
+            if (auto* box = qobject_cast<QAbstractScrollArea*>(widget))
+                widget = box->viewport();
+            QVERIFY(widget);
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(file)});
+            data.setText(file);
+            QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(widget, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(widget, &drop);
+            const bool taken = file == path;
+            QCOMPARE(w->TxtSrc->Text(), QString());
+            QCOMPARE(w->Pic3->Picture(), taken ? picture : w->Pic4->Picture());
+            QCOMPARE(w->mBgMapFile, taken ? path : QString());
+            QCOMPARE(services.warnings.size(), taken ? 0 : 1);
+        }
     }
 };
 

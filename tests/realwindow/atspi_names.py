@@ -1,9 +1,6 @@
-"""The window as a screen reader meets it, through AT-SPI on a session bus of its own.
-
-Usage: atspi_names.py PROGRAM. Every focusable object has the name a user understands, the two
-tabs are page tabs with the shown one selected, the preview is named with its size; and whatever
-the system's language, Qt's own texts (the input box's buttons, the file dialog's columns) are
-Chinese.
+"""atspi_names.py PROGRAM: the window as a screen reader meets it, through AT-SPI on a session bus
+of its own. Every focusable object has a name a user understands, the tabs are page tabs with the
+shown one selected, the preview is named with its size; Qt's own texts are Chinese in any language.
 """
 import os
 import shutil
@@ -77,17 +74,11 @@ def key(process, *keys):
                     *(["key", *keys] if keys else [])], check=True, timeout=30)
 
 
-def press(app, caption):
-    named(app, caption, "push button").queryAction().doAction(0)
-
-
 def start(language):
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
                XDG_CONFIG_HOME=os.path.join(work, "config"))
     env.pop("LC_ALL", None)
-    env.pop("LANG", None)
-    if language:
-        env["LANG"] = language
+    env["LANG"] = language
     process = subprocess.Popen([os.path.join(work, "tessarin")], cwd=work, env=env)
     desktop = pyatspi.Registry.getDesktop(0)
 
@@ -124,8 +115,8 @@ def main():
     os.mkdir(os.path.join(work, "文件夹一"))
     with open(os.path.join(work, "a.txt"), "wb") as f:
         f.write(b"abc")
-    # Qt's own texts in three system languages; the names once.
-    for language in ["en_US.UTF-8", "C", None]:
+    # Qt's own texts in two system languages (no LANG at all is C again); the names once.
+    for language in ["en_US.UTF-8", "C"]:
         process, app = start(language)
         try:
             if language == "en_US.UTF-8":
@@ -133,12 +124,12 @@ def main():
             key(process, "F3")
             wait_for(f"the input box's buttons in Chinese under {language}",
                      lambda: named(app, "确定", "push button") and named(app, "取消", "push button"))
-            press(app, "取消")
+            named(app, "取消", "push button").queryAction().doAction(0)
             wait_for("the input box closed", lambda: not named(app, "确定", "push button"))
             key(process, "ctrl+s")
             wait_for(f"the file dialog's columns in Chinese under {language}", lambda: all(
                 named(app, cell) for cell in ["名称", "文件夹", "3 字节", "TXT 文件"]))
-            press(app, "取消")
+            named(app, "取消", "push button").queryAction().doAction(0)
         finally:
             process.send_signal(signal.SIGTERM)
             process.wait(timeout=20)

@@ -10,57 +10,41 @@ class TestRuntime : public QObject
 
 private Q_SLOTS:
     // One text through every reading rule, Int32 as the whole type; a text read only in part passes
-    // none but LeadingNumber. Halves go to the even neighbour, the range is judged after rounding.
+    // none but LeadingNumber, whose number is shown as NumberText writes it into the settings file.
+    // Halves go to the even neighbour, the range is judged after rounding.
     void textRules_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("leading");
+        QTest::addColumn<QString>("leading");
         QTest::addColumn<bool>("whole");
         QTest::addColumn<QVariant>("int32");
         QTest::addColumn<QVariant>("boolean");
-        const auto row = [](const char* name, const QString& text, double leading,
+        const auto row = [](const char* name, const QString& text, const QString& leading,
                              bool whole = false, QVariant int32 = {}, QVariant boolean = {}) {
             QTest::newRow(name) << text << leading << whole << int32 << boolean;
         };
-        row("blanks, tabs, CR and LF anywhere", "- \t1 2\r\n. 5 e - 1", -1.25);
-        row("ideographic space is no blank", "\u300012", 0);
-        row("D exponent", "1D-2", 0.01);
-        row("exponent sign without digits", "1e+", 1);
-        row("hex: blanks, any case, never negative, stops at a misfit", "& h fFfFG", 65535);
-        row("octal stops at 8", "&o178", 15);
-        row("False with blanks", " fALSE\r\n", 0, false, 0, false);
-        row("leading point, half down to even", "+.5", 0.5, true, 0, true);
-        row("just below a half", "0.49999999999999994", 0.49999999999999994, true, 0, true);
-        row("Int32 over after rounding", "2147483647.5", 2147483647.5, true, {}, true);
-        row("overflow", "-1e999", -qInf(), true, {}, true);
-        row("underflow", "1e-999", 0, true, 0, false);
+        row("spaces, tabs, CR, LF anywhere, not U+3000", "- \t1 2\r\n. 5 e - 1\u30009", "-1.25");
+        row("D exponent", "1D+2", "100");
+        row("exponent sign without digits", "1e+", "1");
+        row("hex: blanks, any case, never negative, stops at a misfit", "& h fFfFG", "65535");
+        row("octal stops at 8", "&o178", "15");
+        row("False with blanks", " fALSE\r\n", "0", false, 0, false);
+        row("leading point, half down to even", "+.5", "0.5", true, 0, true);
+        row("just below a half", "0.49999999999999994", "0.5", true, 0, true);
+        row("Int32 over after rounding", "2147483647.5", "2147483647.5", true, {}, true);
+        row("15 digits round into exponent form", "999999999999999.9", "1E+15", true, {}, true);
+        row("small, read back as written", "-1.5E-05", "-1.5E-05", true, 0, true);
+        row("overflow", "-1e999", "-inf", true, {}, true);
+        row("underflow", "1e-999", "0", true, 0, false);
     }
     void textRules()
     {
         QFETCH(QString, text);
-        QFETCH(double, leading);
         const auto shown = [](auto value) { return value ? QVariant(*value) : QVariant(); };
-        QCOMPARE(LeadingNumber(text), leading);
+        QTEST(NumberText(LeadingNumber(text)), "leading");
         QTEST(IsWholeTextNumber(text), "whole");
         QTEST(shown(TextToWhole(text, WholeType::Int32)), "int32");
         QTEST(shown(TextToBoolean(text)), "boolean");
-    }
-
-    // The settings file writes numbers with NumberText and reads them back with LeadingNumber.
-    void numberText_data()
-    {
-        QTest::addColumn<double>("x");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("15 digits round into exponent form") << 999999999999999.9 << "1E+15";
-        QTest::newRow("negative small") << -0.000015 << "-1.5E-05";
-    }
-    void numberText()
-    {
-        QFETCH(double, x);
-        QFETCH(QString, expected);
-        QCOMPARE(NumberText(x), expected);
-        QVERIFY(IsWholeTextNumber(expected));
-        QCOMPARE(NumberText(LeadingNumber(expected)), expected);
     }
 
     // Bytes, their count and the text read back; where the code page and GB18030 differ, Windows'.
@@ -68,12 +52,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("hex");
-        QTest::newRow("ASCII, NUL and the default characters")
-            << u"A\0\r\n墨砾\u3000"_qs << QByteArray("41 00 0d0a c4ab c0f9 a1a1");
-        QTest::newRow("euro and U+F8F5 are one byte") << u"\u20ac\uf8f5"_qs << QByteArray("80 ff");
-        QTest::newRow("private use that GB18030 moved") << u"\ue7c7"_qs << QByteArray("a8bc");
-        QTest::newRow("GB18030 two-byte, GBK private use")
-            << u"\u1e3f"_qs << QByteArray("8135f437");
+        QTest::newRow("ASCII, NUL, the default characters; euro and U+F8F5 in one byte")
+            << u"A\0\r\n墨砾\u3000\u20ac\uf8f5"_qs << QByteArray("41 00 0d0a c4ab c0f9 a1a1 80 ff");
+        QTest::newRow("private use that GB18030 moved, and what it put there")
+            << u"\ue7c7\u1e3f"_qs << QByteArray("a8bc 8135f437");
     }
     void toAnsi()
     {
@@ -117,7 +99,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("listed");
         QTest::addColumn<QString>("suffix");
         const QString save = u"文本文件(*.txt)|*.txt|所有文件(*.*)|*.*"_qs;
-        QTest::newRow("text files") << save << 1 << u"文本文件(*.txt)"_qs << u"txt"_qs;
         QTest::newRow("all files") << save << 2 << u"所有文件(*.*)"_qs << QString();
         QTest::newRow("out of range") << save << 3 << QString() << QString();
         QTest::newRow("two patterns, own list")

@@ -3,7 +3,9 @@
 # says which once it takes connections, so runs that start at the same time never share one.
 set -eu
 dir=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$dir/display" 2>"$dir/log" &
+# Without -noreset the server restarts whenever its last client leaves (dbus-launch looks at the
+# display and goes), and a program connecting just then is turned away.
+Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/log" &
 server=$!
 trap 'kill $server 2>/dev/null || true; wait $server 2>/dev/null || true; rm -rf "$dir"' EXIT
 tries=0
