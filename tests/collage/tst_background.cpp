@@ -7,6 +7,7 @@
 
 #include <QAbstractScrollArea>
 #include <QDropEvent>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -90,6 +91,10 @@ private Q_SLOTS:
         const QByteArray jpg = encoded(picture, "JPG");
         QTest::newRow("jpg") << jpg << QImage::fromData(jpg).convertToFormat(QImage::Format_RGB32)
                              << ok;
+        const QByteArray exif = "ffe1001e45786966000049492a00080000000100120103000100000006000000";
+        QTest::newRow("jpg turned a quarter by its tag")
+            << jpg.first(2) + QByteArray::fromHex(exif) + jpg.sliced(2)
+            << QImage::fromData(jpg).transformed(QTransform().rotate(90)) << ok;
         const QImage mono = painted({19, 7}, [](int x, int y) { return (x + y) % 3 ? ~0u : 0u; });
         const QByteArray xbm = encoded(mono, "XBM");
         QTest::newRow("xbm") << xbm << mono << ok;
@@ -139,6 +144,16 @@ private Q_SLOTS:
         QCOMPARE(picture.value_or(QImage()), expected); // RGB32 too
         QCOMPARE(reported, error);
         QVERIFY(!picture || (!picture->isNull() && picture->textKeys().isEmpty()));
+
+        // Decoded to be shrunk as by the companion (a JPEG through libjpeg): as Qt's reader does.
+        const auto reduced = LoadPictureData(bytes, &reported, [](QSize size) { return size / 4; });
+        QCOMPARE(reported, error);
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer, "jpeg");
+        reader.setAutoTransform(true);
+        reader.setScaledSize(reader.size() / 4);
+        if (reduced && bytes.startsWith("\xFF\xD8"))
+            QCOMPARE(*reduced, reader.read().convertToFormat(QImage::Format_RGB32));
     }
 
     // A cancel leaves the tile as it was, without a word, and a pipe nobody writes into with one
