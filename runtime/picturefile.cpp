@@ -249,8 +249,8 @@ std::optional<QImage> LoadPictureData(
     if (!bytes)
         return refused(error, cause);
     const QByteArray known = KnownPictureFormat(*bytes);
-    // A picture about to be shrunk, as by the companion's --fit: libjpeg is asked directly, without
-    // the start-up of Qt's image plug-ins.
+    // The companion asks with scaledTo, and takes a JPEG from libjpeg directly: finding and loading
+    // Qt's image plug-ins would cost a short run a good part of its time.
     if (scaledTo && known == "jpeg") {
         if (std::optional<QImage> image = DecodeJpeg(*bytes, scaledTo, cause))
             return finished(std::move(*image), error);
