@@ -17,6 +17,7 @@
 #include <QImageWriter>
 #include <QStringDecoder>
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
@@ -382,18 +383,21 @@ int main(int argc, char** argv)
         if (type == QtCriticalMsg || type == QtFatalMsg)
             say(stderr, (message + u'\n').toUtf8());
     });
-    // Fonts need a GUI application, not a display. Pictures alone do not, and
-    // starting the window-system layer would cost a run without text a fifth of its
-    // time.
+    // Fonts need a GUI application, not a display. Pictures need no application at all (Qt's
+    // image plug-ins are found without one), and making one, its event loop and all, would cost a
+    // run without text a few per cent of its time; only the C library's locale, which the system's
+    // error messages follow, is set as an application would set it.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const bool drawsText
         = o.listFonts || o.font || o.textFile || !o.text.value_or(QStringLiteral("墨")).isEmpty();
     // Qt sees only the program name, so that no value of ours is taken for one of its options.
     int qtArgc = 1;
-    const std::unique_ptr<QCoreApplication> app = drawsText
-        ? std::make_unique<QGuiApplication>(qtArgc, argv)
-        : std::make_unique<QCoreApplication>(qtArgc, argv);
+    std::unique_ptr<QGuiApplication> app;
+    if (drawsText)
+        app = std::make_unique<QGuiApplication>(qtArgc, argv);
+    else
+        std::setlocale(LC_ALL, "");
 
     const int status = makeCollage(o);
     // Tearing the application down would start the font system only to stop it

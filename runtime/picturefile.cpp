@@ -1,5 +1,6 @@
 #include "runtime/picturefile.h"
 
+#include "runtime/jpegdecode.h"
 #include "runtime/picturechecks.h"
 
 #include <QBuffer>
@@ -185,6 +186,18 @@ PictureError fromErrno(int code)
     }
 }
 
+std::optional<QImage> finished(QImage image, PictureError* error)
+{
+    if (!withinBounds(image.size()))
+        return refused(error, PictureError::PixelsTooLarge);
+    QImage picture = onWhite(std::move(image));
+    if (picture.isNull())
+        return refused(error, PictureError::PixelsTooLarge);
+    if (error)
+        *error = PictureError::None;
+    return picture;
+}
+
 } // namespace
 
 std::optional<QImage> LoadPicture(
@@ -235,11 +248,20 @@ std::optional<QImage> LoadPictureData(
     std::optional<QByteArray> bytes = DecodableBytes(data, cause);
     if (!bytes)
         return refused(error, cause);
+    const QByteArray known = KnownPictureFormat(*bytes);
+    // The companion asks with scaledTo, and takes a JPEG from libjpeg directly: finding and loading
+    // Qt's image plug-ins would cost a short run a good part of its time.
+    if (scaledTo && known == "jpeg") {
+        if (std::optional<QImage> image = DecodeJpeg(*bytes, scaledTo, cause))
+            return finished(std::move(*image), error);
+        if (cause != PictureError::None)
+            return refused(error, cause);
+    }
 
     // Read from memory, so neither the name's extension nor an "@2x" in it has a say.
     QBuffer buffer(&*bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, KnownPictureFormat(*bytes));
+    QImageReader reader(&buffer, known);
     reader.setAllocationLimit(MaxPictureMegabytes);
     reader.setAutoTransform(true);
     const QSize declared = reader.size();
@@ -288,12 +310,5 @@ std::optional<QImage> LoadPictureData(
         return refused(error,
             reader.error() == QImageReader::UnsupportedFormatError ? PictureError::NotAPicture
                                                                    : PictureError::Damaged);
-    if (!withinBounds(image.size()))
-        return refused(error, PictureError::PixelsTooLarge);
-    QImage picture = onWhite(std::move(image));
-    if (picture.isNull())
-        return refused(error, PictureError::PixelsTooLarge);
-    if (error)
-        *error = PictureError::None;
-    return picture;
+    return finished(std::move(image), error);
 }

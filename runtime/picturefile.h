@@ -59,7 +59,8 @@ using ScaledTarget = std::function<QSize(QSize)>;
 // the reader waiting or stream without end.
 //
 // With scaledTo, a picture about to be scaled down is decoded at a reduced size where its format
-// allows (a JPEG, from its DCT coefficients) and returned at the size scaledTo gives.
+// allows (a JPEG, from its DCT coefficients) and returned at the size scaledTo gives. A JPEG is
+// then decoded by libjpeg directly (see DecodeJpeg), with the same pixels and refusals.
 std::optional<QImage> LoadPicture(
     const QString& path, PictureError* error = nullptr, const ScaledTarget& scaledTo = {});
 

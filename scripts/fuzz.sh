@@ -10,7 +10,7 @@ build=${TESSARIN_FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-60}
 targets=(ini picture tile)
 
-packages=(build-essential cmake qt6-base-dev clang libclang-rt-14-dev)
+packages=(build-essential cmake qt6-base-dev libjpeg62-turbo-dev clang libclang-rt-14-dev)
 
 source "$root/scripts/install-missing.sh"
 

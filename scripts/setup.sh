@@ -13,8 +13,8 @@ build=${TESSARIN_BUILD_DIR:-$root/build}
 # Installed without their recommendations, which would bring systemd, GTK and
 # Vulkan drivers along; whatever the build, the window or the tests need is named.
 packages=(
-    # the build: compiler, CMake, Qt's headers, and the X library the program test calls
-    build-essential cmake qt6-base-dev libxcb1-dev
+    # the build: compiler, CMake, Qt's and libjpeg's headers, the X library the program test calls
+    build-essential cmake qt6-base-dev libjpeg62-turbo-dev libxcb1-dev
     # the window: Qt's Wayland platform plugin (xcb comes with Qt), Qt's own Chinese texts
     qt6-wayland qt6-translations-l10n
     # fonts: a Song face for crisp small characters, and a full CJK set

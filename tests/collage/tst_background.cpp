@@ -7,6 +7,7 @@
 
 #include <QAbstractScrollArea>
 #include <QDropEvent>
+#include <QImageReader>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +73,10 @@ private Q_SLOTS:
         row("bmp", bmp, ok, picture);
         row("run-length bmp", rle, ok, decoded(rle));
         row("jpg", jpg, ok, decoded(jpg));
+        const QByteArray exif = "ffe1001e45786966000049492a00080000000100120103000100000006000000";
+        row("jpg turned a quarter by its tag",
+            jpg.first(2) + QByteArray::fromHex(exif) + jpg.sliced(2), ok,
+            QImage::fromData(jpg).transformed(QTransform().rotate(90)));
         const QImage mono = painted({19, 7}, [](int x, int y) { return (x + y) % 3 ? ~0u : 0u; });
         const QByteArray xbm = encoded(mono, "XBM");
         row("xbm", xbm, ok, mono);
@@ -125,6 +130,16 @@ private Q_SLOTS:
         QCOMPARE(picture.value_or(QImage()), expected); // RGB32 too
         QCOMPARE(reported, error);
         QVERIFY(!picture || (!picture->isNull() && picture->textKeys().isEmpty()));
+
+        // Decoded to be shrunk as by the companion (a JPEG through libjpeg): as Qt's reader does.
+        const auto reduced = LoadPictureData(bytes, &reported, [](QSize size) { return size / 4; });
+        QCOMPARE(reported, error);
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer, "jpeg");
+        reader.setAutoTransform(true);
+        reader.setScaledSize(reader.size() / 4);
+        if (reduced && bytes.startsWith("\xFF\xD8"))
+            QCOMPARE(*reduced, reader.read().convertToFormat(QImage::Format_RGB32));
     }
 
     // A picture chosen from the menu, or a file dropped anywhere on the window (a text box, which
