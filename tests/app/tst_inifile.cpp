@@ -86,6 +86,9 @@ private slots:
         QCOMPARE(value, read);
         QVERIFY(WriteIni(file, u"属性"_qs, u"字号"_qs, u"文"_qs));
         QVERIFY(WriteIni(file, u"窗体"_qs, u"Left"_qs, u"1"_qs));
+        // A value with a line break or a NUL would not read back: refused, the file left alone.
+        QVERIFY(!WriteIni(file, u"窗体"_qs, u"Left"_qs, u"a\0b"_qs));
+        QVERIFY(!WriteIni(file, u"窗体"_qs, u"Left"_qs, u"a\nb"_qs));
         QCOMPARE(file, written);
     }
 };

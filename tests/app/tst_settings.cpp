@@ -205,6 +205,22 @@ private Q_SLOTS:
         QCOMPARE(state(beside) + u'|' + state(user), expected);
     }
 
+    // Closed maximized, the window keeps the normal bounds it was last moved to, and the state.
+    void closedMaximized()
+    {
+        start(u"[窗体]\r\nLeft=1500\r\nTop=1500\r\nWidth=6000\r\nHeight=4500\r\n"_qs);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QTRY_COMPARE(w->frameGeometry().topLeft(), QPoint(100, 100));
+        w->move(w->pos() + QPoint(30, 15));
+        w->showMaximized();
+        QTRY_VERIFY(w->isMaximized());
+        w->close();
+        const SettingValues saved = ReadSettingValues(readAll(path));
+        QCOMPARE(saved.bounds, QRect(1950, 1725, 6000, 4500));
+        QVERIFY(saved.maximized);
+    }
+
     // Where the settings are read from | saved to ("-": nowhere). Each place holds a file of the
     // given bytes, none ("-"), or one over the size limit ("huge"); "no folder": the program's
     // folder is not there. Beside the program there may be a link instead: to a file of "[a]" in

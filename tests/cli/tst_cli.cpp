@@ -59,6 +59,8 @@ private Q_SLOTS:
         QTest::newRow("slow mode, saved as the window saves")
             << "$T -t '' -g crafted.png -W 3 -H 3 -m 2 -k 129" + ascii + " -o r.txt && cat r.txt"
             << QSize(3, 3) << "printf '\\r\\n#.#\\r\\n.#.\\r\\n#.#'";
+        QTest::newRow("the fastest mode named") << "$T -t '' -g crafted.png -W 3 -H 3 -m 0"
+                + ascii << QSize(3, 3) << "$T -t '' -g crafted.png -W 3 -H 3" + ascii;
         QTest::newRow("--fit, full-width cells")
             << "$T -t '' -g wide.png --fit -W 15 -D 砾 -S 口" << QSize(15, 6) << "";
         QTest::newRow("picture on standard input") << "cat wide.png | $T -t '' -g - --fit -W 15"
@@ -84,6 +86,16 @@ private Q_SLOTS:
             QCOMPARE(row.size(), size.width());
         if (!alike.isEmpty())
             QCOMPARE(result.out, run(alike).out);
+    }
+
+    // Each style changes how the text is drawn; without one it is drawn plain.
+    void stylesDraw()
+    {
+        const QString plain = "$T -t 墨 -W 16 -H 16 -s 12 -D '#' -S .";
+        const QByteArray drawn = run(plain).out;
+        QVERIFY(drawn.contains('#'));
+        for (const char* style : {" -b", " -i", " -u", " -d"})
+            QVERIFY2(run(plain + style).out != drawn, style);
     }
 
     // A bad option or value exits 2, what cannot be used exits 1; either way with one line naming

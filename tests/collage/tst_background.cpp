@@ -74,6 +74,8 @@ private Q_SLOTS:
         row("run-length bmp", rle, ok, decoded(rle));
         row("jpg", jpg, ok, decoded(jpg));
         const QByteArray exif = "ffe1001e45786966000049492a00080000000100120103000100000006000000";
+        row("jpg with an empty segment",
+            jpg.first(2) + QByteArray("\xFF\xEF\0\x02", 4) + jpg.sliced(2), ok, decoded(jpg));
         row("jpg turned a quarter by its tag",
             jpg.first(2) + QByteArray::fromHex(exif) + jpg.sliced(2), ok,
             QImage::fromData(jpg).transformed(QTransform().rotate(90)));
@@ -113,6 +115,9 @@ private Q_SLOTS:
         row("arithmetic-coded jpg over the decoding budget",
             arithmetic.insert(arithmetic.size() - 2, QByteArray(14 << 20, 'a')),
             PictureError::TooMuchWork);
+        QByteArray twelveBits = jpg;
+        twelveBits[twelveBits.indexOf("\xFF\xC0") + 4] = 12; // samples of a precision not decoded
+        row("jpg of 12-bit samples", twelveBits, PictureError::Damaged);
         row("xbm cut short", xbm.left(xbm.lastIndexOf("0x")), PictureError::CutShort);
         row("gif cut in half", gif.first(gif.size() / 2), PictureError::CutShort);
         row("gif one pixel wider than allowed", stripedGif(wide + QSize(1, 0)),

@@ -132,7 +132,10 @@ private Q_SLOTS:
         w->RenderPreview();
         w->TxtView1->SetText(u"#"_qs);
         w->TxtView2->SetText(u" "_qs);
-        const auto state = [&] { return w->windowTitle() + QString::number(w->MousePointer()); };
+        const auto state = [&] {
+            const QCursor* pointer = QGuiApplication::overrideCursor();
+            return w->windowTitle() + QString::number(pointer ? pointer->shape() : Qt::ArrowCursor);
+        };
         QString busy;
         connect(w->TxtOut, &QPlainTextEdit::textChanged, this, [&] { busy = state(); });
         const auto generate = [&](bool autoSwitch, const QString& expected) {
@@ -193,6 +196,8 @@ private Q_SLOTS:
         QCOMPARE(tabs(), output(u"TxtOut"_qs));
         w->TxtSrc->setFocus();
         w->Lbl2_Click();
+        QCOMPARE(tabs(), output(u"TxtSrc"_qs));
+        QTest::mouseClick(w->Lbl1, Qt::RightButton);
         QCOMPARE(tabs(), output(u"TxtSrc"_qs));
         QTest::mouseClick(w->Lbl1, Qt::LeftButton);
         QCOMPARE(tabs(), preview(red, u"TxtSrc"_qs));

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QTest>
+#include <QWheelEvent>
 
 class TestWindow : public QObject
 {
@@ -87,8 +88,12 @@ private Q_SLOTS:
         w->HSBar1->SetValue(-100);
         w->VSBar1->SetValue(-30);
         QCOMPARE(bars(), (QList {-100, -30, 1, -142, 158, -100, 1, -83, 217, -30}));
+        // A notch of the wheel down over the preview: three lines of 16 pixels.
+        QWheelEvent notch(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
+            Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w->Pic1, &notch);
         w->TxtMapWidth->setText(u"100"_qs);
-        QCOMPARE(bars(), (QList {0, -30, 0, -142, 158, 0, 1, -83, 217, -30}));
+        QCOMPARE(bars(), (QList {0, -78, 0, -142, 158, 0, 1, -83, 217, -78}));
         clientArea(600, 600);
         QCOMPARE(bars().mid(0, 2) + bars().mid(6, 1), (QList {0, 0, 0}));
     }
