@@ -169,7 +169,7 @@ private Q_SLOTS:
         const QString path = dir.filePath(u"wide@2x.png"_qs), pipe = dir.filePath(u"pipe.bmp"_qs);
         QVERIFY(writeFile(path, encoded(picture, "PNG")));
         QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-        for (const std::optional<QString>& reply : {std::optional(path), {}, std::optional(pipe)}) {
+        for (const std::optional<QString>& reply : {std::optional(path), std::optional(pipe), {}}) {
             choose(reply, picture);
             QCOMPARE(w->Pic3->Picture(), picture);
             QCOMPARE(w->mBgMapFile, path);
