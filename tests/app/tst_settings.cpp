@@ -294,7 +294,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         for (const auto& [stored, expected] :
             std::initializer_list<std::pair<const char*, const char*>> {{"1.5", "2|16"},
-                {"1abc", "1|128"}, {"-1", "0|128"}, {"250", "0|240"}, {"300", "0|128"}})
+                {"1abc", "1|128"}, {"0", "0|16"}, {"-1", "0|128"}, {"250", "0|240"},
+                {"300", "0|128"}})
             QTest::newRow(stored) << QString::fromLatin1(stored) << QString::fromLatin1(expected);
     }
     void modeAndK()

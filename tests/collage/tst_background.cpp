@@ -76,9 +76,13 @@ private Q_SLOTS:
         const QByteArray exif = "ffe1001e45786966000049492a00080000000100120103000100000006000000";
         row("jpg with an empty segment",
             jpg.first(2) + QByteArray("\xFF\xEF\0\x02", 4) + jpg.sliced(2), ok, decoded(jpg));
+        const QImage turned = QImage::fromData(jpg).transformed(QTransform().rotate(90));
         row("jpg turned a quarter by its tag",
-            jpg.first(2) + QByteArray::fromHex(exif) + jpg.sliced(2), ok,
-            QImage::fromData(jpg).transformed(QTransform().rotate(90)));
+            jpg.first(2) + QByteArray::fromHex(exif) + jpg.sliced(2), ok, turned);
+        const QByteArray bigEndian
+            = "ffe1001e4578696600004d4d002a000000080001011200030000000100060000";
+        row("jpg turned by a big-endian tag",
+            jpg.first(2) + QByteArray::fromHex(bigEndian) + jpg.sliced(2), ok, turned);
         const QImage mono = painted({19, 7}, [](int x, int y) { return (x + y) % 3 ? ~0u : 0u; });
         const QByteArray xbm = encoded(mono, "XBM");
         row("xbm", xbm, ok, mono);

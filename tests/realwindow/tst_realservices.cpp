@@ -54,7 +54,7 @@ private Q_SLOTS:
     }
 
     // "保存文本" asks through Qt's save dialog, offering the text files first; the name typed
-    // there gets the collage in the code page with CR LF.
+    // there gets the collage in the code page with CR LF, and is offered at the next save.
     void saveThroughTheDialog()
     {
         QTemporaryDir dir;
@@ -63,8 +63,14 @@ private Q_SLOTS:
         QTimer answer;
         connect(&answer, &QTimer::timeout, this, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog || !offered.isEmpty())
+            if (!dialog || dialog->property("answered").toBool())
                 return;
+            dialog->setProperty("answered", true);
+            if (!offered.isEmpty()) { // the second time: the name chosen the first time
+                offered << dialog->selectedFiles().value(0);
+                dialog->reject();
+                return;
+            }
             offered = dialog->nameFilters() << dialog->selectedNameFilter();
             QTimer::singleShot(20000, dialog, &QDialog::reject); // a dialog left open is given up
             dialog->activateWindow();
@@ -75,9 +81,10 @@ private Q_SLOTS:
         });
         answer.start(50);
         w->mnuSave->trigger();
+        w->mnuSave->trigger();
         answer.stop();
         QCOMPARE(offered,
-            QStringList({u"文本文件(*.txt)"_qs, u"所有文件(*.*)"_qs, u"文本文件(*.txt)"_qs}));
+            QStringList({u"文本文件(*.txt)"_qs, u"所有文件(*.*)"_qs, u"文本文件(*.txt)"_qs, path}));
         QCOMPARE(testsupport::readAll(path), ToAnsi(startUpCollage()));
     }
 };

@@ -98,7 +98,7 @@ private Q_SLOTS:
         QCOMPARE(bars().mid(0, 2) + bars().mid(6, 1), (QList {0, 0, 0}));
     }
 
-    // "默认大小" gives the window its design outer size again.
+    // "默认大小" gives the window its design outer size again, also a maximized one.
     void defaultSize()
     {
         w->show();
@@ -106,6 +106,11 @@ private Q_SLOTS:
         w->resize(500, 400);
         w->mnuFormDefSize->trigger();
         QCOMPARE(w->frameGeometry().size(), QSize(320, 240));
+        w->showMaximized(); // from a maximized window: restored first
+        QTRY_VERIFY(w->isMaximized());
+        w->mnuFormDefSize->trigger();
+        QTRY_COMPARE(w->frameGeometry().size(), QSize(320, 240));
+        QVERIFY(!w->isMaximized());
     }
 
     // What the controls show: the preview picture inside its border; "生成" in a narrow column,
