@@ -99,7 +99,7 @@ private Q_SLOTS:
             << u"墨|砾|\u3000|30 12 9|30x12|--U-|1 K=100|preview|000|20|TILE|maximized"_qs;
         QTest::newRow("minimized, bold and strikeout, a background gone")
             << u"[窗体]\r\nWindowState=1\r\n[属性]\r\n粗体=1\r\n删除线=1\r\n字号=20\r\n"
-               u"[设置]\r\n背景图片=/no/such.bmp\r\n改变字体=1\r\n"_qs
+               u"[设置]\r\n背景图片=/no/such.bmp\r\n改变字体=1\r\n锁定输出文本框=abc\r\n"_qs
             << u"墨|砾|\u3000|12 12 20|12x12|B--S|0 K=128|preview|100|01|built-in|normal"_qs;
     }
     void startUp()
@@ -316,6 +316,7 @@ private Q_SLOTS:
             QTest::newRow(name) << stored << expected;
         };
         row("title bar still reachable", {1800, 100, 320, 240}, {1800, 100, 320, 240});
+        row("48 pixels of it on a screen", {3152, 100, 320, 240}, {3152, 100, 320, 240});
         row("wholly off to the right", {5000, 100, 320, 240}, {1600, 100, 320, 240});
         row("just too small", {100, 100, 159, 119}, {100, 100, 320, 240});
         row("smallest usable", {100, 100, 160, 120}, {100, 100, 160, 120});

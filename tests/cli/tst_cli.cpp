@@ -66,6 +66,8 @@ private Q_SLOTS:
             << "$T -t '' -g crafted.png -W 3 -H 3 -m 2 -k 129 -D '#' "
                "-S ' ' --keep-width --trim"
             << QSize() << "printf '\\r\\nTTT\\r\\n\\r\\n# #\\r\\n #\\r\\n# #'";
+        QTest::newRow("text from standard input")
+            << "printf 墨 | $T --text-file -" << QSize(12, 12) << "$T -t 墨";
         QTest::newRow("the fastest mode named") << "$T -t '' -g crafted.png -W 3 -H 3 -m 0"
                 + ascii << QSize(3, 3) << "$T -t '' -g crafted.png -W 3 -H 3" + ascii;
         QTest::newRow("--fit, full-width cells")
@@ -117,6 +119,8 @@ private Q_SLOTS:
         const auto row = [](const char* name, const char* command, int status, const char* why) {
             QTest::newRow(name) << command << status << why;
         };
+        row("a value for a switch", "--trim=1 -o new.txt", 2,
+            "--trim: expected no value, got \"1\"");
         row("strict digits", "-W12abc -o new.txt", 2,
             "-W/--width: expected a whole number from 1 to 1024, got \"12abc\"");
         row("not UTF-8", "-t \"$(printf '\\377')\" -o new.txt", 2,

@@ -179,6 +179,7 @@ private Q_SLOTS:
             QCOMPARE(w->mBgMapFile, path);
         }
         QCOMPARE(w->CDlgOpen.FileName, pipe);
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr); // busy only while it loads
         QCOMPARE(services.warnings,
             QList({std::pair(u"载入失败"_qs,
                 u"无法使用图片“%1”。\n%2"_qs.arg(
