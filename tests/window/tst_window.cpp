@@ -120,6 +120,7 @@ private Q_SLOTS:
     {
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(!w->windowIcon().isNull()); // the task bar shows it
         const auto shot = [](QWidget* widget) { return widget->grab().toImage(); };
         const auto count = [](const QImage& image, const auto& wanted) {
             int n = 0;
