@@ -1,3 +1,4 @@
+#include "runtime/picturechecks.h"
 #include "runtime/picturefile.h"
 #include "support/files.h"
 #include "support/images.h"
@@ -38,6 +39,25 @@ QByteArray stripedGif(QSize size)
     for (qsizetype i = 0; i < codes.size(); i += 255)
         out.append(char(qMin<qsizetype>(255, codes.size() - i))).append(codes.mid(i, 255));
     return out.append("\0;", 2);
+}
+
+// The markers of a JPEG of side x side pixels without its tables or coded data: a frame of the
+// components' samplings (0x22: 2 x 2), numbered from 0, then scans naming the first few of them.
+QByteArray jpegMarkers(int side, QByteArray samplings, int scans, int named)
+{
+    const auto be16 = [](int v) { return QByteArray(1, char(v >> 8)) + char(v & 0xFF); };
+    const int count = int(samplings.size());
+    QByteArray out = "\xFF\xD8\xFF\xC0" + be16(8 + 3 * count) + '\x08' + be16(side) + be16(side);
+    out += char(count);
+    for (int c = 0; c < count; ++c)
+        out.append(char(c)).append(samplings[c]).append('\0');
+    for (int s = 0; s < scans; ++s) {
+        out += "\xFF\xDA" + be16(6 + 2 * named) + char(named);
+        for (int c = 0; c < named; ++c)
+            out.append(char(c)).append('\0');
+        out.append(QByteArray("\0\x3F\0", 3));
+    }
+    return out + "\xFF\xD9";
 }
 
 // Three colours in turn, so a shifted or scaled copy shows.
@@ -140,6 +160,11 @@ private Q_SLOTS:
         QCOMPARE(picture.value_or(QImage()), expected); // RGB32 too
         QCOMPARE(reported, error);
         QVERIFY(!picture || (!picture->isNull() && picture->textKeys().isEmpty()));
+        if (picture && picture->format() == QImage::Format_RGB32) { // opaque in every byte
+            const auto* pixels = reinterpret_cast<const QRgb*>(picture->constBits());
+            QVERIFY(std::all_of(pixels, pixels + picture->sizeInBytes() / 4,
+                [](QRgb pixel) { return qAlpha(pixel) == 255; }));
+        }
 
         // Decoded to be shrunk as by the companion (a JPEG through libjpeg): as Qt's reader does.
         reported = PictureError::NoPermission;
@@ -151,6 +176,31 @@ private Q_SLOTS:
         reader.setScaledSize(reader.size() / 4);
         if (reduced && bytes.startsWith("\xFF\xD8"))
             QCOMPARE(*reduced, reader.read().convertToFormat(QImage::Format_RGB32));
+    }
+
+    // What a JPEG costs to decode, checked before a pixel is: about 2 s at most (a byte's decoding,
+    // every block of 8 x 8 samples made into pixels, and again for every scan that codes it).
+    void decodingBudget_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<PictureError>("error");
+        const QByteArray full("\x11\x11\x11"), halved("\x22\x11\x11");
+        const PictureError ok = PictureError::None, over = PictureError::TooMuchWork;
+        QTest::newRow("three full components, 2 scans") << jpegMarkers(8192, full, 2, 3) << ok;
+        QTest::newRow("three full components, 3 scans") << jpegMarkers(8192, full, 3, 3) << over;
+        QTest::newRow("colour at half, 15 scans") << jpegMarkers(8192, halved, 15, 3) << ok;
+        QTest::newRow("colour at half, 16 scans") << jpegMarkers(8192, halved, 16, 3) << over;
+        QTest::newRow("23 scans of brightness") << jpegMarkers(8192, halved, 23, 1) << ok;
+        QTest::newRow("24 scans of brightness") << jpegMarkers(8192, halved, 24, 1) << over;
+        QTest::newRow("grey, the largest side") << jpegMarkers(16384, "\x11", 0, 0) << over;
+    }
+    void decodingBudget()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(PictureError, error);
+        PictureError reported = PictureError::NoPermission;
+        QCOMPARE(DecodableBytes(bytes, reported).has_value(), error == PictureError::None);
+        QCOMPARE(reported, error);
     }
 
     // A picture chosen from the menu, or a file dropped anywhere on the window (a text box, which

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QMenu>
+#include <QStyleHints>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -231,6 +232,14 @@ private Q_SLOTS:
         QVERIFY(framed(w->Pic1, w->Pic1) && framed(w->Pic2, w->Pic1));
         QVERIFY(framed(w->HSBar1, w->HSBar1) && !framed(w->TxtSrc, w->HSBar1));
         QVERIFY(!framed(w->TxtSrc, w->Pic1));
+        // The caret blinks, except in a line too long to redraw at every blink.
+        const int blinking = QGuiApplication::styleHints()->cursorFlashTime();
+        QVERIFY(blinking > 0);
+        w->TxtSrc->setPlainText(QString(20000, u'墨'));
+        QVERIFY(!framed(w->TxtSrc, w->Pic1));
+        QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);
+        QVERIFY(framed(w->Pic1, w->Pic1));
+        QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), blinking);
         const QPoint gap(w->HSBar1->geometry().center().x(), w->HSBar1->geometry().bottom() + 2);
         const auto shown = [&] { return w->grab().toImage().pixelColor(gap); };
         QCOMPARE(shown(), w->palette().color(QPalette::Window));
