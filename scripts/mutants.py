@@ -237,8 +237,10 @@ class Scratch:
         return done.returncode == 0
 
     def failing_tests(self):
-        """The tests that failed or ran out of time; None when all passed."""
-        done = subprocess.run(["ctest", "-j", str(self.jobs), "--timeout", str(self.timeout)],
+        """The tests that failed or ran out of time (the first ones: the run stops at a failure,
+        which is all a change needs); None when all passed."""
+        done = subprocess.run(["ctest", "-j", str(self.jobs), "--timeout", str(self.timeout),
+                               "--stop-on-failure"],
                               cwd=self.build, capture_output=True, text=True)
         if done.returncode == 0:
             return None
