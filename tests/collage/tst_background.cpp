@@ -84,6 +84,11 @@ private Q_SLOTS:
             = "ffe1001e4578696600004d4d002a000000080001011200030000000100060000";
         row("jpg turned by a big-endian tag",
             jpg.first(2) + QByteArray::fromHex(bigEndian) + jpg.sliced(2), ok, turned);
+        const QByteArray second = "ffe10028457869660000" // an empty first directory, then the tag
+                                  "49492a000800000000000e00000001001201030001000000060000000000"
+                                  "0000";
+        row("jpg turned by a tag in the second directory",
+            jpg.first(2) + QByteArray::fromHex(second) + jpg.sliced(2), ok, turned);
         const QImage mono = painted({19, 7}, [](int x, int y) { return (x + y) % 3 ? ~0u : 0u; });
         const QByteArray xbm = encoded(mono, "XBM");
         row("xbm", xbm, ok, mono);
