@@ -211,8 +211,30 @@ def surveyed(path, rng):
     return queue
 
 
+def known_unseen():
+    """The changes docs/mutants.md shows no user can see, as (path, line, old, new), each at the
+    line nearest its hint that holds the old text."""
+    known = set()
+    for row in (ROOT / "docs" / "mutants.md").read_text().splitlines():
+        if not row.startswith("| `"):
+            continue
+        for text in re.findall(r"`([^`]+)`", row.split(" | ")[0]):
+            m = LISTED.match(text.replace("\\|", "|"))
+            if not m or not (ROOT / m.group(1)).is_file():
+                continue
+            lines = (ROOT / m.group(1)).read_text().split("\n")
+            holding = [i for i, line in enumerate(lines) if m.group(3) in line]
+            if holding:
+                line = 1 + min(holding, key=lambda i: abs(i + 1 - int(m.group(2))))
+                known.add((m.group(1), line, m.group(3), m.group(4) or ""))
+    return known
+
+
+LISTED = re.compile(r"^(\S+?):(\d+): (.*?) =>(?: (.*))?$")
+
+
 def listed(file):
-    pattern = re.compile(r"^(\S+?):(\d+): (.*?) =>(?: (.*))?$")
+    pattern = LISTED
     for raw in Path(file).read_text().splitlines():
         if not raw.strip() or raw.lstrip().startswith("#"):
             continue
@@ -331,11 +353,14 @@ def main():
         seed = args.seed if args.seed is not None else random.SystemRandom().randrange(10**6)
         print(f"seed {seed}, {args.count} changes", flush=True)
         groups = list(sampled(args.count, random.Random(seed)))
+    # A listed change is run as asked; a drawn one that is known to be unseen is replaced.
+    unseen = set() if args.list else known_unseen()
     if args.dry_run:
         for folder, share, queue in groups:
             wanted = len(queue) if share is None else share
             for mutant in queue[:wanted + 2]:
-                print(f"  {folder:8} {mutant.op:5} {mutant.listed()}")
+                known = (mutant.path, mutant.line, mutant.old, mutant.new) in unseen
+                print(f"  {folder:8} {mutant.op:5} {mutant.listed()}{'  (unseen)' * known}")
         return 0
 
     scratch = Scratch(args.work, args.timeout, args.jobs, args.tests)
@@ -345,13 +370,17 @@ def main():
         sys.exit("mutants: the unchanged tree does not build or its suite fails")
     scratch.remember_objects()
 
-    killed, survivors, stillborn, unchanged, scored = 0, [], 0, 0, 0
+    killed, survivors, stillborn, unchanged, skipped, scored = 0, [], 0, 0, 0, 0
     for folder, share, queue in groups:
         wanted = len(queue) if share is None else share
         done = 0
         for mutant in queue:
             if done == wanted:
                 break
+            if (mutant.path, mutant.line, mutant.old, mutant.new) in unseen:
+                skipped += 1
+                print(f"  known unseen {mutant.listed()}", flush=True)
+                continue
             original = scratch.apply(mutant)
             if original is None:
                 print(f"  not found    {mutant.listed()}", flush=True)
@@ -385,8 +414,8 @@ def main():
     minutes = (time.monotonic() - started) / 60
     rate = 100.0 * killed / scored if scored else 0.0
     print(f"\n{killed} of {scored} changes killed: {rate:.0f} % "
-          f"({stillborn} did not compile, {unchanged} compiled to the same code; both replaced; "
-          f"{minutes:.1f} min)")
+          f"({stillborn} did not compile, {unchanged} compiled to the same code, {skipped} are "
+          f"listed in docs/mutants.md as unseen; all replaced; {minutes:.1f} min)")
     if survivors:
         print("survivors, as a list for --list:")
         for mutant in survivors:
