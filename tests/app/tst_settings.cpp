@@ -317,6 +317,8 @@ private Q_SLOTS:
         };
         row("title bar still reachable", {1800, 100, 320, 240}, {1800, 100, 320, 240});
         row("48 pixels of it on a screen", {3152, 100, 320, 240}, {3152, 100, 320, 240});
+        row("half its height on a screen", {100, -12, 320, 240}, {100, -12, 320, 240});
+        row("less than half", {100, -13, 320, 240}, {100, 0, 320, 240});
         row("wholly off to the right", {5000, 100, 320, 240}, {1600, 100, 320, 240});
         row("just too small", {100, 100, 159, 119}, {100, 100, 320, 240});
         row("smallest usable", {100, 100, 160, 120}, {100, 100, 160, 120});
