@@ -74,21 +74,22 @@ private Q_SLOTS:
         row("bmp", bmp, ok, picture);
         row("run-length bmp", rle, ok, decoded(rle));
         row("jpg", jpg, ok, decoded(jpg));
-        const QByteArray exif = "ffe1001e45786966000049492a00080000000100120103000100000006000000";
-        row("jpg with an empty segment",
-            jpg.first(2) + QByteArray("\xFF\xEF\0\x02", 4) + jpg.sliced(2), ok, decoded(jpg));
+        // The jpg with one more segment after its start marker.
+        const auto segment = [&](const char* hex) {
+            return jpg.first(2) + QByteArray::fromHex(hex) + jpg.sliced(2);
+        };
+        row("jpg with an empty segment", segment("ffef0002"), ok, decoded(jpg));
         const QImage turned = QImage::fromData(jpg).transformed(QTransform().rotate(90));
         row("jpg turned a quarter by its tag",
-            jpg.first(2) + QByteArray::fromHex(exif) + jpg.sliced(2), ok, turned);
-        const QByteArray bigEndian
-            = "ffe1001e4578696600004d4d002a000000080001011200030000000100060000";
+            segment("ffe1001e45786966000049492a00080000000100120103000100000006000000"), ok,
+            turned);
         row("jpg turned by a big-endian tag",
-            jpg.first(2) + QByteArray::fromHex(bigEndian) + jpg.sliced(2), ok, turned);
-        const QByteArray second = "ffe10028457869660000" // an empty first directory, then the tag
-                                  "49492a000800000000000e00000001001201030001000000060000000000"
-                                  "0000";
+            segment("ffe1001e4578696600004d4d002a000000080001011200030000000100060000"), ok,
+            turned);
         row("jpg turned by a tag in the second directory",
-            jpg.first(2) + QByteArray::fromHex(second) + jpg.sliced(2), ok, turned);
+            segment("ffe10028457869660000" // an empty first directory, then the tag
+                    "49492a000800000000000e000000010012010300010000000600000000000000"),
+            ok, turned);
         const QImage mono = painted({19, 7}, [](int x, int y) { return (x + y) % 3 ? ~0u : 0u; });
         const QByteArray xbm = encoded(mono, "XBM");
         row("xbm", xbm, ok, mono);
