@@ -129,6 +129,12 @@ private Q_SLOTS:
         QByteArray twelveBits = jpg;
         twelveBits[twelveBits.indexOf("\xFF\xC0") + 4] = 12; // samples of a precision not decoded
         row("jpg of 12-bit samples", twelveBits, PictureError::Damaged);
+        // 16384 x 4097 grey pixels, 4 bytes each as decoded: 256 MiB and a row.
+        row("jpg a row over the decoded size",
+            QByteArray::fromHex("ffd8ffc0000b0810014000010111"
+                                "00ffda000801010000"
+                                "3f00ffd9"),
+            PictureError::PixelsTooLarge);
         row("xbm cut short", xbm.left(xbm.lastIndexOf("0x")), PictureError::CutShort);
         row("gif cut in half", gif.first(gif.size() / 2), PictureError::CutShort);
         row("gif one pixel wider than allowed", stripedGif(wide + QSize(1, 0)),
