@@ -50,7 +50,7 @@ private slots:
     }
 
     // The rules where Windows' own profile functions were the judge (under Wine, code page 936):
-    // "字号" of "属性" as read with the default "128", then the file after "字号" is set to "文é𝄞"
+    // "字号" of "属性" as read with the default "128", then the file after "字号" is set to "文Ω𝄞"
     // (of three, two and four bytes in UTF-8) and "Left" of "窗体" to "1".
     void profileRules_data()
     {
@@ -60,15 +60,15 @@ private slots:
         const QString added = u"[窗体]\r\nLeft=1\r\n"_qs;
         QTest::newRow("header without ], key without =")
             << ToAnsi(u"[属性\r\n字号=40\r\n[属性]\r\n 字号 \r\n字号=5\r\n"_qs) << "128"
-            << ToAnsi(u"[属性\r\n字号=40\r\n[属性]\r\n 字号=文é𝄞\r\n字号=5\r\n"_qs + added);
+            << ToAnsi(u"[属性\r\n字号=40\r\n[属性]\r\n 字号=文Ω𝄞\r\n字号=5\r\n"_qs + added);
         QTest::newRow("UTF-16LE") << utf16(u"[属性]\r\n字号=中\r\n; \xd800\r\n"_qs) + 'x' << "中"
-                                  << utf16(u"[属性]\r\n字号=文é𝄞\r\n; \xd800\r\n"_qs + added) + 'x';
+                                  << utf16(u"[属性]\r\n字号=文Ω𝄞\r\n; \xd800\r\n"_qs + added) + 'x';
         QTest::newRow("UTF-16BE") << utf16(u"[属性]\n字号=20"_qs, true) << "20"
-                                  << utf16(u"[属性]\n字号=文é𝄞\r\n"_qs + added, true);
+                                  << utf16(u"[属性]\n字号=文Ω𝄞\r\n"_qs + added, true);
         const QByteArray mark = "\xef\xbb\xbf";
         QTest::newRow("UTF-8 with its mark")
             << mark + u"[属性]\r\n字号=中\r\n"_qs.toUtf8() << "中"
-            << mark + (u"[属性]\r\n字号=文é𝄞\r\n"_qs + added).toUtf8();
+            << mark + (u"[属性]\r\n字号=文Ω𝄞\r\n"_qs + added).toUtf8();
     }
     void profileRules()
     {
@@ -76,7 +76,7 @@ private slots:
         QString value = QStringLiteral("previous");
         ReadIni(file, u"属性"_qs, u"字号"_qs, value, u"128"_qs);
         QTEST(value, "read");
-        QVERIFY(WriteIni(file, u"属性"_qs, u"字号"_qs, u"文é𝄞"_qs));
+        QVERIFY(WriteIni(file, u"属性"_qs, u"字号"_qs, u"文Ω𝄞"_qs));
         QVERIFY(WriteIni(file, u"窗体"_qs, u"Left"_qs, u"1"_qs));
         // A value with a line break or a NUL would not read back: refused, the file left alone.
         QVERIFY(!WriteIni(file, u"窗体"_qs, u"Left"_qs, u"a\0b"_qs));
