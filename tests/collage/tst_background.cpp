@@ -74,6 +74,8 @@ private Q_SLOTS:
         row("bmp", bmp, ok, picture);
         row("run-length bmp", rle, ok, decoded(rle));
         row("jpg", jpg, ok, decoded(jpg));
+        const QByteArray ycck = readAll(QFINDTESTDATA("../../fuzz/corpus/picture/cmyk.jpg"));
+        row("jpg in CMYK, as YCCK", ycck, ok, decoded(ycck));
         const QByteArray exif = "ffe1001e45786966000049492a00080000000100120103000100000006000000";
         row("jpg with an empty segment",
             jpg.first(2) + QByteArray("\xFF\xEF\0\x02", 4) + jpg.sliced(2), ok, decoded(jpg));
@@ -110,8 +112,9 @@ private Q_SLOTS:
         row("bmp one byte short", bmp.chopped(1), PictureError::CutShort);
         row("run-length bmp one byte short", rle.chopped(1), PictureError::CutShort);
         row("jpg cut in half", jpg.first(jpg.size() / 2), PictureError::CutShort);
-        // libjpeg only warns, and greys the missing half.
-        row("jpg cut in half, then given its end marker", jpg.first(jpg.size() / 2) + "\xFF\xD9",
+        // libjpeg only warns, and greys the missing half; Qt passes on only the first warning.
+        row("jpg cut in half after stray bytes, then given its end marker",
+            jpg.first(2) + "ab" + jpg.sliced(2, jpg.size() / 2) + "\xFF\xD9",
             PictureError::CutShort);
         // More scans than any encoder writes: the last one 99 times more.
         const qsizetype scan = jpg.lastIndexOf("\xFF\xDA");
