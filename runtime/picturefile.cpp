@@ -187,9 +187,15 @@ std::optional<QImage> LoadPicture(
     }
     if (opened.st_size > MaxBytes)
         return refused(error, PictureError::FileTooLarge);
-    // Read no further than the bound, in case the file grows while it is read.
-    const QByteArray bytes = file.read(MaxBytes + 1);
-    if (file.error() != QFileDevice::NoError)
+    // Its size and one byte more, to see whether it grew meanwhile, then no further than the
+    // bound. Asked for the bound at once, Qt would reserve twice as much memory, whatever the size.
+    QByteArray bytes(opened.st_size + 1, Qt::Uninitialized);
+    const qint64 got = file.read(bytes.data(), bytes.size());
+    if (got == bytes.size())
+        bytes += file.read(MaxBytes + 1 - got);
+    else
+        bytes.truncate(std::max<qint64>(got, 0));
+    if (got < 0 || file.error() != QFileDevice::NoError)
         return refused(error, PictureError::Unreadable);
     if (bytes.size() > MaxBytes)
         return refused(error, PictureError::FileTooLarge);
