@@ -107,12 +107,15 @@ private Q_SLOTS:
         const QSize wide(MaxPictureSide, 1);
         const QByteArray gif = stripedGif(wide);
         row("gif as wide as allowed", gif, ok, stripedImage(wide));
+        const QByteArray ycck = readAll(QFINDTESTDATA("../../fuzz/corpus/picture/cmyk.jpg"));
+        row("jpg in CMYK, as YCCK", ycck, ok, decoded(ycck));
 
         row("bmp one byte short", bmp.chopped(1), PictureError::CutShort);
         row("run-length bmp one byte short", rle.chopped(1), PictureError::CutShort);
         row("jpg cut in half", jpg.first(jpg.size() / 2), PictureError::CutShort);
-        // libjpeg only warns, and greys the missing half.
-        row("jpg cut in half, then given its end marker", jpg.first(jpg.size() / 2) + "\xFF\xD9",
+        // libjpeg only warns, and greys the missing half; Qt passes on only the first warning.
+        row("jpg cut in half after stray bytes, then given its end marker",
+            jpg.first(2) + "ab" + jpg.sliced(2, jpg.size() / 2) + "\xFF\xD9",
             PictureError::CutShort);
         // More scans than any encoder writes: the last one 99 times more.
         const qsizetype scan = jpg.lastIndexOf("\xFF\xDA");
