@@ -265,6 +265,13 @@ private Q_SLOTS:
             QCOMPARE(w->mBgMapFile, taken ? path : QString());
             QCOMPARE(services.warnings.size(), taken ? 0 : 1);
         }
+        QMimeData text; // a text dragged in is the box's own to take
+        text.setText(u"拖"_qs);
+        QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &text, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(w->TxtSrc->viewport(), &enter);
+        QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &text, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(w->TxtSrc->viewport(), &drop);
+        QCOMPARE(w->TxtSrc->Text(), u"拖"_qs);
     }
 };
 

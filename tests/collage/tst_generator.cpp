@@ -167,6 +167,8 @@ private Q_SLOTS:
         QCOMPARE(w->TxtOut->toPlainText(), u"\n\n\n"_qs);
         QCOMPARE(services.warnings.size(), 1);
         QCOMPARE(services.warnings[0].first, u"生成失败"_qs);
+        QTest::keyClick(w->CmdConv, Qt::Key_A); // a key other than Enter or space presses nothing
+        QCOMPARE(services.warnings.size(), 1);
     }
 
     // Only the active tab is filled, and until a tab is chosen both keep the window's button

@@ -23,7 +23,7 @@ private Q_SLOTS:
                              bool whole = false, QVariant int32 = {}, QVariant boolean = {}) {
             QTest::newRow(name) << text << leading << whole << int32 << boolean;
         };
-        row("spaces, tabs, CR, LF anywhere, not U+3000", "- \t1 2\r\n. 5 e - 1\u30009", "-1.25");
+        row("spaces, tabs, CR, LF anywhere, not U+3000", "\t- \t1 2\r\n. 5 e - 1\u30009", "-1.25");
         row("D exponent", "1D+2", "100");
         row("exponent sign without digits", "1e+", "1");
         row("hex: blanks, any case, never negative, stops at a misfit", "& h fFfFG", "65535");
@@ -36,6 +36,7 @@ private Q_SLOTS:
         row("small, read back as written", "-1.5E-05", "-1.5E-05", true, 0, true);
         row("overflow", "-1e999", "-inf", true, {}, true);
         row("underflow", "1e-999", "0", true, 0, false);
+        row("underflow after many zeros", QString(330, u'0') + u"1e-330"_qs, "0", true, 0, false);
     }
     void textRules()
     {

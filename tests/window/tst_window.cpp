@@ -194,17 +194,20 @@ private Q_SLOTS:
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         w->Lbl2_Click();
-        w->mnuLock_Click();
+        if (press != u"left") // unlocked, a click places the caret
+            w->mnuLock_Click();
         select(4, 5);
         const QPoint caret
             = w->TxtOut->viewport()->mapToGlobal(w->TxtOut->cursorRect().bottomLeft());
         const QKeyCombination keys = QKeySequence(press)[0];
         if (press == u"left" || press == u"right")
-            QTest::mousePress(
-                w->TxtOut->viewport(), press == u"left" ? Qt::LeftButton : Qt::RightButton);
+            QTest::mousePress(w->TxtOut->viewport(),
+                press == u"left" ? Qt::LeftButton : Qt::RightButton, {}, QPoint(2, 2));
         else
             QTest::keyClick(w->TxtOut, keys.key(), keys.keyboardModifiers());
         QCOMPARE(QApplication::activePopupWidget(), opens ? w->mnuTxtOutPop : nullptr);
+        QCOMPARE(
+            w->TxtOut->textCursor().hasSelection(), press != u"left"); // a click places the caret
         if (opens)
             QCOMPARE(enabledEntries(), u"CA"_qs);
         if (opens && press != u"right")
