@@ -203,7 +203,9 @@ QString CollageText(const QImage& picture, const CollageOptions& options)
             * (2 + qint64(image.width()) * std::max(options.display.size(), options.space.size()))
         : withRule(options,
             [&](const auto& isLight) { return measureRows(image, options, isLight).room; });
-    Q_ASSERT(room <= MaxCollageLength);
+    // Whoever asks, a text beyond the limit is refused before a byte of it is written.
+    if (room > MaxCollageLength)
+        return {};
     QString text(qsizetype(room), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
 
@@ -211,6 +213,8 @@ QString CollageText(const QImage& picture, const CollageOptions& options)
     const qsizetype length = withRule(options,
         [&](const auto& isLight) { return writeRows(out, image, options, ruler, isLight); });
     text.truncate(length);
+    if (options.keepWidth && length + 4 + ruler > MaxCollageLength)
+        return {};
     if (options.keepWidth)
         text.prepend(
             QLatin1String("\r\n") + QString(ruler, QLatin1Char('T')) + QLatin1String("\r\n"));

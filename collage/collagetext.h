@@ -30,6 +30,6 @@ qint64 CollageLength(const QImage& picture, const CollageOptions& options);
 
 // The character picture of an image: every row begins with CR LF and holds one
 // display or space string per pixel; there is no line break after the last row.
-// The ruler counts the bytes a row takes in the ANSI code page. Building must fit:
-// CollageLength at most MaxCollageLength.
+// The ruler counts the bytes a row takes in the ANSI code page. A picture whose text would be
+// longer than MaxCollageLength (CollageFits says so beforehand) gives a null text.
 QString CollageText(const QImage& picture, const CollageOptions& options);
