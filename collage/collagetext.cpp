@@ -12,10 +12,11 @@ bool isTrimmed(char16_t c)
     return c == 0x20 || c == 0x3000;
 }
 
-// Mode 2 without a rounding per pixel: the products come from tables holding the
-// very doubles the grey level multiplies out, summed in the same order, and the
-// rounded level reaches K exactly when the sum passes K - 0.5 (at a tie the even
-// neighbour decides, which is K when K is even).
+// Mode 2: light when the grey level reaches K. The grey level is green x 0.587 plus red x
+// 0.299, then plus blue x 0.114, in doubles and in that order, rounded to the nearest whole
+// number, halves to even. It is judged without a rounding per pixel: the products come from
+// tables of the same doubles, summed in the same order, and the rounded level reaches K exactly
+// when the sum passes K - 0.5 (at a tie the even neighbour decides, which is K when K is even).
 class SlowRule
 {
 public:
