@@ -1,6 +1,7 @@
 #include "window/frmtessarin.h"
 
 #include "window/buttons.h"
+#include "window/defaults.h"
 #include "window/textboxes.h"
 
 #include <QCloseEvent>
@@ -25,9 +26,9 @@ void FrmTessarin::Form_Load()
 {
     LoadSettings();
 
-    TxtSrc->SetText(QStringLiteral("墨"));
-    TxtView1->SetText(QStringLiteral("砾"));
-    TxtView2->SetText(QStringLiteral("\u3000"));
+    TxtSrc->SetText(StartSource);
+    TxtView1->SetText(StartDisplay);
+    TxtView2->SetText(StartSpace);
 
     CDlgSave.DialogTitle = QStringLiteral("请选择保存的文件：");
     CDlgSave.Filter = QStringLiteral("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");

@@ -22,7 +22,7 @@ void FrmTessarin::LoadSettings()
 
     if (!document) {
         mProcessMode = ProcessMode::Fastest;
-        mKValue = 128;
+        mKValue = StartK;
         Pic3->SetPicture(Pic4->Picture());
     } else {
         const SettingValues stored = ReadSettingValues(*document);
@@ -37,9 +37,8 @@ void FrmTessarin::LoadSettings()
         ChkD->SetValue(stored.strikeOut);
 
         ChkDelRight->SetValue(stored.trim);
+        // Its handler copies the preview font to the source box.
         ChkTxtFont->SetValue(stored.changeFont);
-        if (ChkTxtFont->Value() != 0)
-            copyPreviewFontToSource();
 
         mProcessMode = ProcessMode(stored.mode);
         mKValue = stored.k;
@@ -77,7 +76,8 @@ void FrmTessarin::loadWindowPlacement(const QRect& twips, bool maximized)
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
     const QRect stored = TwipsRect(twips.left(), twips.top(), twips.width(), twips.height());
-    const QRect frame = OpeningBounds(stored, TwipsRect(0, 0, 4800, 3600).size(), screens);
+    const QRect frame = OpeningBounds(stored,
+        TwipsRect(0, 0, DefaultOuterSize.width(), DefaultOuterSize.height()).size(), screens);
 
     // The frame is not known before the window is shown; the size is made good once it is.
     m_normalBounds = frame;

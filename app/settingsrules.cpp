@@ -20,7 +20,7 @@ QString text(const char16_t* s)
 QString readSetting(const IniDocument& document, SettingIndex index)
 {
     const SettingKey& setting = SettingKeys[index];
-    QString value = text(setting.defaultText);
+    QString value = setting.defaultText;
     ReadIni(document, text(setting.section), text(setting.key), value, value);
     return value;
 }
@@ -139,8 +139,8 @@ quint8 ThresholdSetting(const QString& stored)
 {
     const std::optional<qint32> k = TextToWhole(stored, WholeType::Byte);
     if (!k)
-        return 128;
-    return quint8(std::clamp(*k, 16, 240));
+        return StartK;
+    return quint8(std::clamp(*k, MinK, MaxK));
 }
 
 bool FlagSetting(const QString& stored, bool fallback)
@@ -165,7 +165,7 @@ SettingValues ReadSettingValues(const QByteArray& file)
     const auto read = [&](SettingIndex index) { return readSetting(document, index); };
     const auto measure = [&](SettingIndex index) {
         return WindowMeasure(read(index))
-            .value_or(int(LeadingNumber(text(SettingKeys[index].defaultText))));
+            .value_or(int(LeadingNumber(SettingKeys[index].defaultText)));
     };
     SettingValues v;
     v.bounds = QRect(measure(KeyLeft), measure(KeyTop), measure(KeyWidth), measure(KeyHeight));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "window/defaults.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QRect>
@@ -72,7 +74,7 @@ struct SettingValues
     int trim = 0;
     int changeFont = 0;
     qint16 mode = 0;
-    quint8 k = 128;
+    quint8 k = StartK;
     QString background;
     bool autoSwitch = true;
     bool lock = false;

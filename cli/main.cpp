@@ -8,6 +8,7 @@
 #include "controls/fontlist.h"
 #include "output/resultfile.h"
 #include "runtime/picturefile.h"
+#include "window/defaults.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -39,11 +40,6 @@ int complain(int status, const QString& message)
     return status;
 }
 
-QString quoted(const QString& text)
-{
-    return u'"' + text + u'"';
-}
-
 // The font list as the window fills it.
 QStringList fontList()
 {
@@ -67,7 +63,7 @@ constexpr qint64 MaxPictureBytes = qint64(MaxPictureMegabytes) << 20;
 
 QString inputName(const QString& path)
 {
-    return path == StandardStream ? QStringLiteral("standard input") : quoted(path);
+    return path == StandardStream ? QStringLiteral("standard input") : Quoted(path);
 }
 
 struct Input
@@ -168,7 +164,7 @@ bool writeOutput(const QString& option, const QString& path, const QByteArray& b
         return true;
     complain(ExitUnusable,
         QStringLiteral("tessarin-cli: %1: cannot write %2 (%3)")
-            .arg(option, path == StandardStream ? QStringLiteral("standard output") : quoted(path),
+            .arg(option, path == StandardStream ? QStringLiteral("standard output") : Quoted(path),
                 reason));
     return false;
 }
@@ -215,7 +211,7 @@ int makeCollage(const CliOptions& o)
         return complain(ExitBadArguments,
             o.output ? QStringLiteral("tessarin-cli: -o/--output, --preview: expected two "
                                       "different files, got %1 for both")
-                           .arg(quoted(*o.output))
+                           .arg(Quoted(*o.output))
                      : QStringLiteral("tessarin-cli: --preview: expected a file, got \"-\" (the "
                                       "result goes to standard output)"));
 
@@ -250,7 +246,7 @@ int makeCollage(const CliOptions& o)
         s = StoredSettings(*input.bytes);
     }
 
-    QString text = o.text.value_or(QStringLiteral("墨"));
+    QString text = o.text.value_or(StartSource);
     if (o.textFile) {
         const Input input = readCapped(*o.textFile, MaxTextBytes);
         if (input.tooLarge)
@@ -266,8 +262,8 @@ int makeCollage(const CliOptions& o)
     }
 
     CollageOptions collage;
-    collage.display = o.display.value_or(QStringLiteral("砾"));
-    collage.space = o.space.value_or(QStringLiteral("\u3000"));
+    collage.display = o.display.value_or(StartDisplay);
+    collage.space = o.space.value_or(StartSpace);
     collage.trim = o.trim || s.trim;
     collage.keepWidth = o.keepWidth || s.keepWidth;
     collage.mode = ProcessMode(o.mode.value_or(s.mode));
@@ -317,7 +313,7 @@ int makeCollage(const CliOptions& o)
             return complain(ExitUnusable,
                 QStringLiteral("tessarin-cli: -f/--font: %1 is not an installed font family; "
                                "see --list-fonts")
-                    .arg(quoted(*o.font)));
+                    .arg(Quoted(*o.font)));
         family = *installed;
     }
 
@@ -390,7 +386,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const bool drawsText
-        = o.listFonts || o.font || o.textFile || !o.text.value_or(QStringLiteral("墨")).isEmpty();
+        = o.listFonts || o.font || o.textFile || !o.text.value_or(StartSource).isEmpty();
     // Qt sees only the program name, so that no value of ours is taken for one of its options.
     int qtArgc = 1;
     std::unique_ptr<QGuiApplication> app;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collage/pixelrules.h"
+#include "window/defaults.h"
 
 #include <QImage>
 #include <QString>
@@ -12,7 +13,7 @@ struct CollageOptions
     bool trim = false; // drop blanks and ideographic spaces at the end of every row
     bool keepWidth = false; // put a ruler line of "T"s as wide as the widest row in front
     ProcessMode mode = ProcessMode::Fastest;
-    quint8 k = 128;
+    quint8 k = StartK;
 };
 
 // The longest character picture the program builds: beyond it the text would

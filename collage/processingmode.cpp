@@ -2,6 +2,7 @@
 
 #include "runtime/numbertext.h"
 #include "runtime/services.h"
+#include "window/defaults.h"
 
 #include <QAction>
 
@@ -21,12 +22,12 @@ void FrmTessarin::mnuFS_Click(int index)
 
     // The box comes back until the reply is empty or a number within range; the
     // range is tested before rounding, so 15.9 is asked again.
-    const QString prompt = QStringLiteral("范围：16 ~ 240");
+    const QString prompt = QStringLiteral("范围：%1 ~ %2").arg(MinK).arg(MaxK);
     const QString title = QStringLiteral("请输入K值：");
     QString reply = m_services.InputBox(prompt, title, QString::number(mKValue));
     while (!reply.isEmpty()) {
         const double k = LeadingNumber(reply);
-        if (k >= 16 && k <= 240) {
+        if (k >= MinK && k <= MaxK) {
             mKValue = quint8(*ToWhole(k, WholeType::Byte));
             break;
         }

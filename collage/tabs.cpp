@@ -18,37 +18,24 @@ const QColor InactiveText(0, 0, 128);
 
 void FrmTessarin::Lbl1_Click()
 {
-    if (!mShowOutput)
-        return;
-    mShowOutput = false;
-    SwitchTab(*Lbl1, *Lbl2);
-    showPreviewGroup(!mShowOutput);
+    showTab(false);
 }
 
 void FrmTessarin::Lbl2_Click()
 {
-    if (mShowOutput)
+    showTab(true);
+}
+
+// Only the chosen tab is filled, so the light red marks it. While the preview covers the output
+// box no key may reach the box: Tab passes it by, and the focus it had goes to the source box,
+// where the user sees what the keys do.
+void FrmTessarin::showTab(bool output)
+{
+    if (mShowOutput == output)
         return;
-    mShowOutput = true;
-    SwitchTab(*Lbl2, *Lbl1);
-    showPreviewGroup(!mShowOutput);
-    TxtOut->setFocus();
-}
-
-// While the preview covers the output box no key may reach the box: Tab passes it by, and the
-// focus it had goes to the source box, where the user sees what the keys do.
-void FrmTessarin::showPreviewGroup(bool shown)
-{
-    for (QWidget* part : std::initializer_list<QWidget*> {m_previewBackdrop, Pic1, VSBar1, HSBar1})
-        part->setVisible(shown);
-    TxtOut->setFocusPolicy(shown ? Qt::ClickFocus : Qt::StrongFocus);
-    if (shown && TxtOut->hasFocus())
-        TxtSrc->setFocus();
-}
-
-// Only the active tab is filled, so the light red marks it.
-void FrmTessarin::SwitchTab(TabLabel& active, TabLabel& inactive)
-{
+    mShowOutput = output;
+    TabLabel& active = output ? *Lbl2 : *Lbl1;
+    TabLabel& inactive = output ? *Lbl1 : *Lbl2;
     active.setAutoFillBackground(true);
     inactive.setAutoFillBackground(false);
     active.SetBackColor(TabFill);
@@ -57,24 +44,28 @@ void FrmTessarin::SwitchTab(TabLabel& active, TabLabel& inactive)
     inactive.SetForeColor(InactiveText);
     active.SetSelected(true);
     inactive.SetSelected(false);
+    for (QWidget* part : std::initializer_list<QWidget*> {m_previewBackdrop, Pic1, VSBar1, HSBar1})
+        part->setVisible(!output);
+    TxtOut->setFocusPolicy(output ? Qt::StrongFocus : Qt::ClickFocus);
+    if (output)
+        TxtOut->setFocus();
+    else if (TxtOut->hasFocus())
+        TxtSrc->setFocus();
 }
 
-// The keys of every tabbed view; with two tabs, each of them shows the other one. A press of
+// The preview's tab is chosen at start, though still in the colour of a button. The keys are
+// those of every tabbed view; with two tabs, each of them shows the other one. A press of
 // Ctrl+Shift+Tab comes as Backtab and matches both Ctrl+Shift+Tab and Ctrl+Backtab: only the first
 // is listed, or the two would be ambiguous and neither would act.
-void FrmTessarin::createTabKeys()
+void FrmTessarin::createTabs()
 {
+    Lbl1->SetSelected(true);
+    Lbl1->SetForeColor(ActiveText);
+    Lbl2->SetForeColor(InactiveText);
+    Lbl2->setAutoFillBackground(false);
     auto* keys = new QShortcut(this);
     keys->setKeys(
         {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
             QKeySequence(Qt::CTRL | Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
-    connect(keys, &QShortcut::activated, this, &FrmTessarin::switchTabByKey);
-}
-
-void FrmTessarin::switchTabByKey()
-{
-    if (mShowOutput)
-        Lbl1_Click();
-    else
-        Lbl2_Click();
+    connect(keys, &QShortcut::activated, this, [this] { showTab(!mShowOutput); });
 }

@@ -3,6 +3,7 @@
 #include "controls/numberfields.h"
 #include "runtime/numbertext.h"
 #include "window/buttons.h"
+#include "window/defaults.h"
 #include "window/picturebox.h"
 #include "window/textboxes.h"
 
@@ -107,15 +108,15 @@ void FrmTessarin::NumericKeyStep(TextBox* field, Qt::Key key, qint32 min, qint32
 
 void FrmTessarin::TxtHeight_KeyDown(Qt::Key key)
 {
-    NumericKeyStep(TxtHeight, key, 1, 999);
+    NumericKeyStep(TxtHeight, key, MinPoints, MaxPoints);
 }
 
 void FrmTessarin::TxtMapWidth_KeyDown(Qt::Key key)
 {
-    NumericKeyStep(TxtMapWidth, key, 1, 1024);
+    NumericKeyStep(TxtMapWidth, key, MinPreviewSide, MaxPreviewSide);
 }
 
 void FrmTessarin::TxtMapHeight_KeyDown(Qt::Key key)
 {
-    NumericKeyStep(TxtMapHeight, key, 1, 1024);
+    NumericKeyStep(TxtMapHeight, key, MinPreviewSide, MaxPreviewSide);
 }

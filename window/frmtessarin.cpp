@@ -5,6 +5,7 @@
 #include "runtime/twips.h"
 #include "window/accessibility.h"
 #include "window/buttons.h"
+#include "window/defaults.h"
 #include "window/picturebox.h"
 #include "window/scrollbar.h"
 #include "window/textboxes.h"
@@ -91,7 +92,7 @@ FrmTessarin::FrmTessarin(Services& services, QWidget* parent)
     createControls();
     createMenus();
     connectHandlers();
-    createTabKeys();
+    createTabs();
     AcceptPictureDrops();
 }
 
@@ -104,11 +105,11 @@ void FrmTessarin::createControls()
     TxtView1 = place(new MultiLineTextBox(this), "TxtView1", {1500, 0, 1500, 900}, u"显示字符");
     TxtView2 = place(new MultiLineTextBox(this), "TxtView2", {3000, 0, 1500, 900}, u"空格字符");
     TxtMapWidth = place(new TextBox(4, this), "TxtMapWidth", {0, 900, 750, 300}, u"图片宽度");
-    TxtMapWidth->setText(QStringLiteral("12"));
+    TxtMapWidth->setText(QString::number(StartPreviewSide));
     TxtMapHeight = place(new TextBox(4, this), "TxtMapHeight", {750, 900, 750, 300}, u"图片高度");
-    TxtMapHeight->setText(QStringLiteral("12"));
+    TxtMapHeight->setText(QString::number(StartPreviewSide));
     TxtHeight = place(new TextBox(3, this), "TxtHeight", {0, 1200, 1500, 300}, u"字体大小");
-    TxtHeight->setText(QStringLiteral("9"));
+    TxtHeight->setText(QString::number(StartPoints));
 
     struct StyleButton
     {
@@ -148,14 +149,10 @@ void FrmTessarin::createControls()
 
     Lbl1 = place(new TabLabel(QStringLiteral("预览"), this), "Lbl1", {1500, 900, 300, 600});
     Lbl2 = place(new TabLabel(QStringLiteral("显示"), this), "Lbl2", {1500, 1500, 300, 600});
-    Lbl1->SetSelected(true);
     for (Label* tab : {Lbl1, Lbl2}) {
         tab->setFont(songFont(12, true));
         tab->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     }
-    Lbl1->SetForeColor(QColor(0, 128, 0));
-    Lbl2->SetForeColor(QColor(0, 0, 128));
-    Lbl2->setAutoFillBackground(false);
     for (Label* label : std::initializer_list<Label*> {LblFontName, Lbl1, Lbl2})
         label->setFocusPolicy(Qt::NoFocus);
 
@@ -185,8 +182,8 @@ void FrmTessarin::createControls()
     Pic2 = inside(viewport, "Pic2", {0, 0}, PictureBox::NoBorder);
     Pic2->SetBackColor(Qt::white);
     Pic2->SetSizedName(QStringLiteral("预览图"));
-    Pic2->SetInnerSize(12, 12);
-    Pic2->Font() = songFont(9);
+    Pic2->SetInnerSize(StartPreviewSide, StartPreviewSide);
+    Pic2->Font() = songFont(StartPoints);
     // Small glyphs come out in crisp one-pixel strokes, as the generator needs them.
     Pic2->Font().setStyleStrategy(QFont::NoAntialias);
     // A click on the preview takes the focus, so the keys stop going where they went before.

@@ -176,10 +176,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void SwitchTab(TabLabel& active, TabLabel& inactive);
-    void showPreviewGroup(bool shown);
-    void switchTabByKey();
-    void createTabKeys();
+    void showTab(bool output);
+    void createTabs();
     void popupOutputMenu(QPoint at);
     bool chooseSaveFile();
     void copyPreviewFontToSource();

@@ -56,6 +56,20 @@ void setWidthFrom(QWidget* w, float left, float twips)
         w->resize(TwipsToPixels(left + twips) - TwipsToPixels(left), w->height());
 }
 
+// A bar is usable only where the picture is larger than the viewport; its range runs from 0
+// down to minus the part that does not fit. False when the bar refuses the viewport as its page.
+bool fitBar(ScrollBar& bar, int picture, int viewport)
+{
+    if (picture <= viewport) {
+        bar.SetValue(0);
+        bar.setEnabled(false);
+        return true;
+    }
+    bar.setEnabled(true);
+    bar.SetMax(viewport - picture);
+    return bar.SetLargeChange(viewport);
+}
+
 constexpr float BandHeight = 900;
 constexpr float BarThickness = 240;
 constexpr float EdgeGap = 45;
@@ -89,28 +103,10 @@ void FrmTessarin::Form_Resize()
     setHeight(TxtOut, H - topOf(TxtOut));
 }
 
-// A bar is usable only where the picture is larger than the viewport; its range
-// runs from 0 down to minus the part that does not fit.
 void FrmTessarin::LayoutPreview()
 {
-    if (Pic2->width() <= Pic1->ScaleWidth()) {
-        HSBar1->SetValue(0);
-        HSBar1->setEnabled(false);
-    } else {
-        HSBar1->setEnabled(true);
-        HSBar1->SetMax(Pic1->ScaleWidth() - Pic2->width());
-        if (!HSBar1->SetLargeChange(Pic1->ScaleWidth()))
-            return;
-    }
-    if (Pic2->height() <= Pic1->ScaleHeight()) {
-        VSBar1->SetValue(0);
-        VSBar1->setEnabled(false);
-    } else {
-        VSBar1->setEnabled(true);
-        VSBar1->SetMax(Pic1->ScaleHeight() - Pic2->height());
-        if (!VSBar1->SetLargeChange(Pic1->ScaleHeight()))
-            return;
-    }
+    if (fitBar(*HSBar1, Pic2->width(), Pic1->ScaleWidth()))
+        fitBar(*VSBar1, Pic2->height(), Pic1->ScaleHeight());
 }
 
 void FrmTessarin::HSBar1_Change()

@@ -3,6 +3,7 @@
 #include "runtime/services.h"
 #include "runtime/twips.h"
 #include "window/buttons.h"
+#include "window/defaults.h"
 #include "window/textboxes.h"
 
 #include <QAction>
@@ -124,6 +125,6 @@ void FrmTessarin::mnuFormDefSize_Click()
 void FrmTessarin::SetDefaultSize()
 {
     const QSize frame = frameGeometry().size() - size();
-    resize(TwipsToPixels(4800) - frame.width(), height());
-    resize(width(), TwipsToPixels(3600) - frame.height());
+    resize(TwipsToPixels(DefaultOuterSize.width()) - frame.width(), height());
+    resize(width(), TwipsToPixels(DefaultOuterSize.height()) - frame.height());
 }

@@ -85,22 +85,11 @@ QString held(QString text)
     return grouped;
 }
 
-// A box's text as the string it stands for, each line break written as lineBreak.
-QString released(QStringView boxText, QStringView lineBreak)
+// A box's text, its line breaks already written out, as the string it stands for.
+QString released(QString text)
 {
-    QString text;
-    text.reserve(boxText.size());
-    for (const QChar c : boxText) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            text += lineBreak;
-        else if (c == HeldParagraphSeparator)
-            text += QChar::ParagraphSeparator;
-        else if (c == HeldLineSeparator)
-            text += QChar::LineSeparator;
-        else
-            text += c;
-    }
-    return text;
+    return text.replace(QChar(HeldParagraphSeparator), QChar::ParagraphSeparator)
+        .replace(QChar(HeldLineSeparator), QChar::LineSeparator);
 }
 
 QMimeData* plainTextData(const QString& text)
@@ -174,7 +163,7 @@ void MultiLineTextBox::focusOutEvent(QFocusEvent* event)
 // separators into line feeds; the raw text keeps them.
 QString MultiLineTextBox::Text() const
 {
-    return released(document()->toRawText(), u"\r\n");
+    return released(WithCrLf(document()->toRawText()));
 }
 
 QString MultiLineTextBox::FirstLines(int count) const
@@ -188,7 +177,7 @@ QString MultiLineTextBox::FirstLines(int count) const
         lines += text;
         count -= 1 + int(text.count(QChar::LineSeparator));
     }
-    return released(lines, u"\r\n");
+    return released(WithCrLf(lines));
 }
 
 void MultiLineTextBox::SetText(const QString& text)
@@ -210,7 +199,7 @@ void MultiLineTextBox::keyPressEvent(QKeyEvent* event)
 
 QMimeData* MultiLineTextBox::createMimeDataFromSelection() const
 {
-    return plainTextData(released(textCursor().selectedText(), u"\n"));
+    return plainTextData(released(WithLineFeeds(textCursor().selectedText())));
 }
 
 void MultiLineTextBox::insertFromMimeData(const QMimeData* source)
