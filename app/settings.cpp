@@ -2,8 +2,8 @@
 
 #include "app/inifile.h"
 #include "app/settingsrules.h"
-#include "output/resultfile.h"
 #include "runtime/picturefile.h"
+#include "runtime/savefile.h"
 #include "runtime/twips.h"
 #include "window/buttons.h"
 #include "window/picturebox.h"
@@ -133,5 +133,5 @@ bool FrmTessarin::saveSettingsTo(const QString& path, const SettingValues& value
         return false;
     if (makeFolder)
         QDir().mkpath(QFileInfo(path).absolutePath());
-    return WriteWholeFile(path, *document, nullptr);
+    return WriteFile(path, *document).ok();
 }

@@ -1,5 +1,6 @@
 #include "app/inifile.h"
 #include "cli/fit.h"
+#include "cli/input.h"
 #include "cli/options.h"
 #include "cli/storedsettings.h"
 #include "collage/collagetext.h"
@@ -7,11 +8,11 @@
 #include "collage/previewimage.h"
 #include "controls/fontlist.h"
 #include "output/resultfile.h"
+#include "runtime/linebreaks.h"
 #include "runtime/picturefile.h"
 #include "window/defaults.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -21,7 +22,6 @@
 #include <clocale>
 #include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -66,62 +66,6 @@ QString inputName(const QString& path)
     return path == StandardStream ? QStringLiteral("standard input") : Quoted(path);
 }
 
-struct Input
-{
-    std::optional<QByteArray> bytes;
-    QString reason; // why there are none
-    bool tooLarge = false;
-};
-
-bool openInput(QFile& file, const QString& path, QString& reason)
-{
-    const bool folder = path != StandardStream && QFileInfo(path).isDir();
-    // Read straight into the caller's buffer, not through a device buffer as well.
-    constexpr QIODevice::OpenMode mode = QIODevice::ReadOnly | QIODevice::Unbuffered;
-    if (path == StandardStream ? file.open(STDIN_FILENO, mode)
-                               : !folder && (file.setFileName(path), file.open(mode)))
-        return true;
-    reason = folder ? QStringLiteral("a folder") : file.errorString();
-    return false;
-}
-
-// The whole of a file, or of standard input for "-", read a piece at a time so that an endless
-// source (a device, a pipe that never ends) is left once it passes the cap. The buffer grows by
-// doubling up to the cap and no further, and is read into directly, so an endless source costs
-// about the cap in memory.
-Input readCapped(const QString& path, qint64 cap)
-{
-    Input input;
-    QFile file;
-    if (!openInput(file, path, input.reason))
-        return input;
-    QByteArray bytes;
-    qsizetype filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) {
-            const qsizetype room
-                = std::min<qsizetype>(cap + 1, std::max<qsizetype>(filled * 2, 1 << 20));
-            bytes.reserve(room);
-            bytes.resize(room);
-        }
-        const qint64 got = file.read(bytes.data() + filled, bytes.size() - filled);
-        if (got < 0) {
-            input.reason = file.errorString();
-            return input;
-        }
-        if (got == 0)
-            break;
-        filled += got;
-        if (filled > cap) {
-            input.tooLarge = true;
-            return input;
-        }
-    }
-    bytes.truncate(filled);
-    input.bytes = bytes;
-    return input;
-}
-
 int tooLarge(const QString& option, const QString& path, qint64 cap)
 {
     return complain(ExitBadArguments,
@@ -160,8 +104,14 @@ QByteArray pngBytes(const QImage& image)
 bool writeOutput(const QString& option, const QString& path, const QByteArray& bytes)
 {
     QString reason = QStringLiteral("standard output is closed");
-    if (path == StandardStream ? say(stdout, bytes) : WriteWholeFile(path, bytes, &reason))
+    if (path == StandardStream) {
+        if (say(stdout, bytes))
+            return true;
+    } else if (const WriteResult written = WriteFile(path, bytes); written.ok()) {
         return true;
+    } else {
+        reason = written.systemText;
+    }
     complain(ExitUnusable,
         QStringLiteral("tessarin-cli: %1: cannot write %2 (%3)")
             .arg(option, path == StandardStream ? QStringLiteral("standard output") : Quoted(path),
@@ -177,7 +127,7 @@ std::optional<QImage> commandLineBackground(
     PictureError error = PictureError::None;
     std::optional<QImage> picture;
     if (path == StandardStream) {
-        const Input input = readCapped(path, MaxPictureBytes);
+        const Input input = ReadCapped(path, MaxPictureBytes);
         if (input.tooLarge) {
             status = tooLarge(option, path, MaxPictureBytes);
             return std::nullopt;
@@ -236,7 +186,7 @@ int makeCollage(const CliOptions& o)
     // window's cap.
     CollageSettings s;
     if (o.settings) {
-        const Input input = readCapped(*o.settings, MaxIniFileBytes);
+        const Input input = ReadCapped(*o.settings, MaxIniFileBytes);
         if (input.tooLarge)
             return tooLarge(QStringLiteral("--settings"), *o.settings, MaxIniFileBytes);
         if (!input.bytes)
@@ -248,7 +198,7 @@ int makeCollage(const CliOptions& o)
 
     QString text = o.text.value_or(StartSource);
     if (o.textFile) {
-        const Input input = readCapped(*o.textFile, MaxTextBytes);
+        const Input input = ReadCapped(*o.textFile, MaxTextBytes);
         if (input.tooLarge)
             return tooLarge(QStringLiteral("--text-file"), *o.textFile, MaxTextBytes);
         QStringDecoder utf8(QStringDecoder::Utf8);

@@ -1,6 +1,7 @@
 #include "window/frmtessarin.h"
 
 #include "output/resultfile.h"
+#include "runtime/linebreaks.h"
 #include "runtime/services.h"
 #include "window/textboxes.h"
 

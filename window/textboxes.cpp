@@ -1,6 +1,6 @@
 #include "window/textboxes.h"
 
-#include "output/resultfile.h"
+#include "runtime/linebreaks.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "output/resultfile.h"
+#include "runtime/savefile.h"
 #include "support/files.h"
 #include "support/loadedwindow.h"
 #include "support/scriptedservices.h"

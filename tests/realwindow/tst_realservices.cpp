@@ -1,6 +1,6 @@
 #include "collage/collagetext.h"
-#include "output/resultfile.h"
 #include "runtime/codepage.h"
+#include "runtime/linebreaks.h"
 #include "runtime/qtservices.h"
 #include "support/files.h"
 #include "window/frmtessarin.h"

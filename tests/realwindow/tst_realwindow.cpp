@@ -1,5 +1,5 @@
 #include "collage/collagetext.h"
-#include "output/resultfile.h"
+#include "runtime/linebreaks.h"
 #include "support/scriptedservices.h"
 #include "window/buttons.h"
 #include "window/frmtessarin.h"
