@@ -5,12 +5,20 @@ Samples small changes to the program's C++ files (one at a time: a comparison
 flipped, + and -, * and /, && and || swapped, a condition negated, a constant
 changed, a statement with an effect deleted), applies each in a scratch copy of
 the tree, rebuilds incrementally, runs the whole suite and reports whether some
-test failed (killed), none did (survived) or the change did not compile (it is
-then replaced by another and not counted).
+test failed (killed), none did (survived), the change did not compile, or it compiled to the
+very same machine code as the unchanged tree (a default always overwritten, a rounding the
+compiler folds away: no change of the program at all). Those last two are replaced by
+another change and not counted. The scratch build is optimised (-O1, without debug
+information, which would record columns) so that the comparison sees through such changes.
 
     python3 scripts/mutants.py                 # 40 changes, a random seed (printed)
     python3 scripts/mutants.py --seed 7 -n 60
     python3 scripts/mutants.py --list changes.txt
+    python3 scripts/mutants.py --file app/inifile.cpp --tests 'inifile|settings'
+
+--file surveys one file: a change of each operator on each of its lines. --tests runs only
+the tests whose names match, which is quicker, for finding the gaps a file's own tests leave;
+a survivor there may still be killed by another test (run the survivors again with --list).
 
 A list has one change a line, as this script prints them:
 
@@ -193,8 +201,40 @@ def sampled(count, rng):
         yield folder, share.get(folder, 0), queue
 
 
+def surveyed(path, rng):
+    """A change of each operator on every line of one file."""
+    queue = []
+    for number, ops in candidates(path):
+        for op in sorted(ops):
+            _, old, new = rng.choice(ops[op])
+            queue.append(Mutant(path, number, op, old, new))
+    return queue
+
+
+def known_unseen():
+    """The changes docs/mutants.md shows no user can see, as (path, line, old, new), each at the
+    line nearest its hint that holds the old text."""
+    known = set()
+    for row in (ROOT / "docs" / "mutants.md").read_text().splitlines():
+        if not row.startswith("| `"):
+            continue
+        for text in re.findall(r"`([^`]+)`", row.split(" | ")[0]):
+            m = LISTED.match(text.replace("\\|", "|"))
+            if not m or not (ROOT / m.group(1)).is_file():
+                continue
+            lines = (ROOT / m.group(1)).read_text().split("\n")
+            holding = [i for i, line in enumerate(lines) if m.group(3) in line]
+            if holding:
+                line = 1 + min(holding, key=lambda i: abs(i + 1 - int(m.group(2))))
+                known.add((m.group(1), line, m.group(3), m.group(4) or ""))
+    return known
+
+
+LISTED = re.compile(r"^(\S+?):(\d+): (.*?) =>(?: (.*))?$")
+
+
 def listed(file):
-    pattern = re.compile(r"^(\S+?):(\d+): (.*?) =>(?: (.*))?$")
+    pattern = LISTED
     for raw in Path(file).read_text().splitlines():
         if not raw.strip() or raw.lstrip().startswith("#"):
             continue
@@ -207,15 +247,18 @@ def listed(file):
 class Scratch:
     """A copy of the tree with its own build, changed one file at a time."""
 
-    def __init__(self, work, timeout, jobs):
+    def __init__(self, work, timeout, jobs, tests=None):
         self.src, self.build = work / "src", work / "build"
-        self.timeout, self.jobs = timeout, jobs
+        self.timeout, self.jobs, self.tests = timeout, jobs, tests
         self.sync()
         # Every change relinks each test program: a faster linker, where there is one, pays.
         linker = ["-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=mold"] if shutil.which("mold") else []
+        # Debug keeps the assertions; -O1 removes dead stores and folds constants, so a change
+        # that alters nothing compiles to the same objects.
         subprocess.run(["cmake", "-S", self.src, "-B", self.build, "-DCMAKE_BUILD_TYPE=Debug",
-                        f"-DTESSARIN_TEST_TIMEOUT={timeout}", *linker],
-                       check=True, stdout=subprocess.DEVNULL)
+                        "-DCMAKE_CXX_FLAGS_DEBUG=-O1", f"-DTESSARIN_TEST_TIMEOUT={timeout}",
+                        *linker], check=True, stdout=subprocess.DEVNULL)
+        self.objects = {}
 
     def sync(self):
         """Copy what differs, so unchanged files keep their times and stay built."""
@@ -236,9 +279,21 @@ class Scratch:
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return done.returncode == 0
 
+    def object_files(self):
+        return {path: path.read_bytes() for path in self.build.rglob("*.o")}
+
+    def remember_objects(self):
+        """The unchanged tree's objects, to tell a change that compiles to the same code."""
+        self.objects = self.object_files()
+
+    def same_code(self):
+        return self.object_files() == self.objects
+
     def failing_tests(self):
-        """The tests that failed or ran out of time; None when all passed."""
-        done = subprocess.run(["ctest", "-j", str(self.jobs), "--timeout", str(self.timeout)],
+        """The tests that failed or ran out of time (the first ones: the run stops at a failure,
+        which is all a change needs); None when all passed."""
+        done = subprocess.run(["ctest", "-j", str(self.jobs), "--timeout", str(self.timeout),
+                               "--stop-on-failure", *(["-R", self.tests] if self.tests else [])],
                               cwd=self.build, capture_output=True, text=True)
         if done.returncode == 0:
             return None
@@ -278,6 +333,8 @@ def main():
     parser.add_argument("-n", "--count", type=int, default=40, help="changes to score (40)")
     parser.add_argument("--seed", type=int, help="the sample's seed (random when not given)")
     parser.add_argument("--list", metavar="FILE", help="run these changes instead of a sample")
+    parser.add_argument("--file", metavar="PATH", help="every line of this file instead of a sample")
+    parser.add_argument("--tests", metavar="REGEX", help="run only the tests whose names match")
     parser.add_argument("--timeout", type=int, default=60,
                         help="seconds one test may take before it counts as failed (60)")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
@@ -289,39 +346,55 @@ def main():
 
     if args.list:
         groups = [("list", None, list(listed(args.list)))]
+    elif args.file:
+        seed = args.seed if args.seed is not None else 0
+        groups = [("file", None, surveyed(args.file, random.Random(seed)))]
     else:
         seed = args.seed if args.seed is not None else random.SystemRandom().randrange(10**6)
         print(f"seed {seed}, {args.count} changes", flush=True)
         groups = list(sampled(args.count, random.Random(seed)))
+    # A listed change is run as asked; a drawn one that is known to be unseen is replaced.
+    unseen = set() if args.list else known_unseen()
     if args.dry_run:
         for folder, share, queue in groups:
             wanted = len(queue) if share is None else share
             for mutant in queue[:wanted + 2]:
-                print(f"  {folder:8} {mutant.op:5} {mutant.listed()}")
+                known = (mutant.path, mutant.line, mutant.old, mutant.new) in unseen
+                print(f"  {folder:8} {mutant.op:5} {mutant.listed()}{'  (unseen)' * known}")
         return 0
 
-    scratch = Scratch(args.work, args.timeout, args.jobs)
+    scratch = Scratch(args.work, args.timeout, args.jobs, args.tests)
     started = time.monotonic()
     print("building the scratch copy and running the suite once unchanged ...", flush=True)
     if not scratch.compiles() or scratch.failing_tests() is not None:
         sys.exit("mutants: the unchanged tree does not build or its suite fails")
+    scratch.remember_objects()
 
-    killed, survivors, stillborn, scored = 0, [], 0, 0
+    killed, survivors, stillborn, unchanged, skipped, scored = 0, [], 0, 0, 0, 0
     for folder, share, queue in groups:
         wanted = len(queue) if share is None else share
         done = 0
         for mutant in queue:
             if done == wanted:
                 break
+            if (mutant.path, mutant.line, mutant.old, mutant.new) in unseen:
+                skipped += 1
+                print(f"  known unseen {mutant.listed()}", flush=True)
+                continue
             original = scratch.apply(mutant)
             if original is None:
                 print(f"  not found    {mutant.listed()}", flush=True)
                 done += share is None
                 continue
             try:
-                if not scratch.compiles():
-                    stillborn += 1
-                    print(f"  no compile   {mutant.listed()}", flush=True)
+                compiled = scratch.compiles()
+                if not compiled or scratch.same_code():
+                    if compiled:
+                        unchanged += 1
+                    else:
+                        stillborn += 1
+                    print(f"  {'same code' if compiled else 'no compile':12} {mutant.listed()}",
+                          flush=True)
                     if share is None:
                         done += 1
                     continue
@@ -341,7 +414,8 @@ def main():
     minutes = (time.monotonic() - started) / 60
     rate = 100.0 * killed / scored if scored else 0.0
     print(f"\n{killed} of {scored} changes killed: {rate:.0f} % "
-          f"({stillborn} did not compile and were replaced; {minutes:.1f} min)")
+          f"({stillborn} did not compile, {unchanged} compiled to the same code, {skipped} are "
+          f"listed in docs/mutants.md as unseen; all replaced; {minutes:.1f} min)")
     if survivors:
         print("survivors, as a list for --list:")
         for mutant in survivors:

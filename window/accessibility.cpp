@@ -4,6 +4,7 @@
 #include "window/picturebox.h"
 
 #include <QAccessibleWidget>
+#include <mutex>
 
 namespace {
 
@@ -57,6 +58,6 @@ QAccessibleInterface* windowControls(const QString& className, QObject* object)
 
 void InstallAccessibleInterfaces()
 {
-    [[maybe_unused]] static const bool installed
-        = (QAccessible::installFactory(windowControls), true);
+    static std::once_flag installed;
+    std::call_once(installed, [] { QAccessible::installFactory(windowControls); });
 }

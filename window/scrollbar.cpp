@@ -12,6 +12,8 @@ ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget* parent)
 {
     setFocusPolicy(Qt::TabFocus);
     setRange(0, 0);
+    // A dragged thumb reports Scroll as it moves and Change once, where it is let go.
+    setTracking(false);
     connect(this, &QScrollBar::valueChanged, this, &ScrollBar::Change);
     connect(this, &QScrollBar::sliderMoved, this, &ScrollBar::Scroll);
 }

@@ -44,7 +44,8 @@ private Q_SLOTS:
         QVERIFY(painted({2, 2}, chequer).save(m_dir.filePath("crafted.png")));
         QVERIFY(painted({30, 12}, chequer).save(m_dir.filePath("wide.png")));
         const QString ini
-            = u"[属性]\n图片宽=9\n图片高=7.5\n字号=1e1\n[设置]\n处理方式=2\n背景图片=crafted.png"_qs;
+            = u"[属性]\n图片宽=9\n图片高=7.5\n字号=1e1\n粗体=1\n斜体=1\n下划线=1\n删除线=1\n"
+              u"[设置]\n处理方式=2\n背景图片=crafted.png"_qs;
         QVERIFY(writeFile(m_dir.filePath("s.ini"), ToAnsi(ini)));
     }
 
@@ -76,10 +77,10 @@ private Q_SLOTS:
                 + ascii << QSize(15, 3) << "$T -t '' -g wide.png --fit -W 15" + ascii;
         QTest::newRow("settings, the command line winning")
             << "$T --settings s.ini -m 1" << QSize(9, 8)
-            << "$T -W 9 -H 8 -s 10 -m 1 -g crafted.png";
+            << "$T -W 9 -H 8 -s 10 -b -i -u -d -m 1 -g crafted.png";
         QTest::newRow("settings from a stream")
-            << "cat s.ini | $T --settings - -H 5 -k 129" << QSize(9, 5)
-            << "$T -W 9 -H 5 -s 10 -m 2 -k 129 -g crafted.png";
+            << "cat s.ini | $T --settings - -H 14 -k 129" << QSize(9, 14)
+            << "$T -W 9 -H 14 -s 10 -b -i -u -d -m 2 -k 129 -g crafted.png";
         QTest::newRow("output through /dev/stdout into a pipe") << "$T -W 4 -H 2" + ascii
                 + " -o /dev/stdout | cat" << QSize(4, 2) << "$T -W 4 -H 2" + ascii;
     }
@@ -99,16 +100,6 @@ private Q_SLOTS:
             QCOMPARE(result.out, run(alike).out);
     }
 
-    // Each style changes how the text is drawn; without one it is drawn plain.
-    void stylesDraw()
-    {
-        const QString plain = "$T -t 墨 -W 16 -H 16 -s 12 -D '#' -S .";
-        const QByteArray drawn = run(plain).out;
-        QVERIFY(drawn.contains('#'));
-        for (const char* style : {" -b", " -i", " -u", " -d"})
-            QVERIFY2(run(plain + style).out != drawn, style);
-    }
-
     // A bad option or value exits 2, what cannot be used exits 1; either way with one line naming
     // the option, no output file made or changed, and the endless standard input left unread.
     void failuresSayWhyAndWriteNothing_data()
@@ -121,6 +112,7 @@ private Q_SLOTS:
         };
         row("a value for a switch", "--trim=1 -o new.txt", 2,
             "--trim: expected no value, got \"1\"");
+        row("an unknown short option", "-Z -o new.txt", 2, "unknown option \"-Z\"; see --help");
         row("strict digits", "-W12abc -o new.txt", 2,
             "-W/--width: expected a whole number from 1 to 1024, got \"12abc\"");
         row("not UTF-8", "-t \"$(printf '\\377')\" -o new.txt", 2,
@@ -131,6 +123,9 @@ private Q_SLOTS:
             "-o/--output, --preview: expected two different files, got \"old.txt\" for both");
         row("output folder missing", "-o no/new.txt", 1,
             "-o/--output: cannot write \"no/new.txt\" (No such file or directory)");
+        row("a source the system cannot read", "--text-file /proc/self/mem -o new.txt", 2,
+            "--text-file: expected a readable UTF-8 file, got \"/proc/self/mem\" (Input/output "
+            "error)");
         row("background a folder", "-g . -o new.txt", 1,
             "-g/--background: cannot use \".\" as a picture: a folder, not a picture file");
         row("background a stream by name", "-g /dev/stdin -o new.txt", 1,

@@ -1,3 +1,4 @@
+#include "runtime/picturechecks.h"
 #include "runtime/picturefile.h"
 #include "support/files.h"
 #include "support/images.h"
@@ -83,6 +84,11 @@ private Q_SLOTS:
             = "ffe1001e4578696600004d4d002a000000080001011200030000000100060000";
         row("jpg turned by a big-endian tag",
             jpg.first(2) + QByteArray::fromHex(bigEndian) + jpg.sliced(2), ok, turned);
+        const QByteArray second = "ffe10028457869660000" // an empty first directory, then the tag
+                                  "49492a000800000000000e00000001001201030001000000060000000000"
+                                  "0000";
+        row("jpg turned by a tag in the second directory",
+            jpg.first(2) + QByteArray::fromHex(second) + jpg.sliced(2), ok, turned);
         const QImage mono = painted({19, 7}, [](int x, int y) { return (x + y) % 3 ? ~0u : 0u; });
         const QByteArray xbm = encoded(mono, "XBM");
         row("xbm", xbm, ok, mono);
@@ -140,6 +146,11 @@ private Q_SLOTS:
         QCOMPARE(picture.value_or(QImage()), expected); // RGB32 too
         QCOMPARE(reported, error);
         QVERIFY(!picture || (!picture->isNull() && picture->textKeys().isEmpty()));
+        if (picture && picture->format() == QImage::Format_RGB32) { // opaque in every byte
+            const auto* pixels = reinterpret_cast<const QRgb*>(picture->constBits());
+            QVERIFY(std::all_of(pixels, pixels + picture->sizeInBytes() / 4,
+                [](QRgb pixel) { return qAlpha(pixel) == 255; }));
+        }
 
         // Decoded to be shrunk as by the companion (a JPEG through libjpeg): as Qt's reader does.
         reported = PictureError::NoPermission;
@@ -151,6 +162,32 @@ private Q_SLOTS:
         reader.setScaledSize(reader.size() / 4);
         if (reduced && bytes.startsWith("\xFF\xD8"))
             QCOMPARE(*reduced, reader.read().convertToFormat(QImage::Format_RGB32));
+    }
+
+    // What a JPEG costs to decode is checked before a pixel is: about 2 s at most. The markers of
+    // one of 8192 x 8192 pixels, its components' samplings given (0x22: 2 x 2), with scans of the
+    // first few components: every block of 8 x 8 samples costs once, and again in every scan.
+    void decodingBudget()
+    {
+        const auto over = [](const QByteArray& samplings, int scans, int named) {
+            const char count = char(samplings.size());
+            QByteArray jpeg = QByteArray::fromHex("ffd8ffc000") + char(8 + 3 * count)
+                + QByteArray::fromHex("0820002000") + count;
+            for (char c = 0; c < count; ++c)
+                jpeg.append(c).append(samplings[c]).append('\0');
+            for (int s = 0; s < scans; ++s) {
+                jpeg.append("\xFF\xDA\0", 3).append(char(6 + 2 * named)).append(char(named));
+                for (char c = 0; c < named; ++c)
+                    jpeg.append(c).append('\0');
+                jpeg.append("\0\x3F\0", 3);
+            }
+            PictureError error = PictureError::None;
+            return !DecodableBytes(jpeg + "\xFF\xD9", error) && error == PictureError::TooMuchWork;
+        };
+        const QByteArray full("\x11\x11\x11"), halved("\x22\x11\x11");
+        QCOMPARE((QList {over(full, 2, 3), over(full, 3, 3), over(halved, 15, 3),
+                     over(halved, 16, 3), over(halved, 23, 1), over(halved, 24, 1)}),
+            (QList {false, true, false, true, false, true}));
     }
 
     // A picture chosen from the menu, or a file dropped anywhere on the window (a text box, which

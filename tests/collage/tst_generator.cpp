@@ -83,18 +83,12 @@ private Q_SLOTS:
                 else if (p != w->Pic3->Image().pixel(x % 32, y % 32))
                     QFAIL(qPrintable(u"%1 points: grey at %2,%3"_qs.arg(points).arg(x).arg(y)));
             }
+            QString ink;
+            QDebug(&ink) << points << "points:" << bounds << below;
             QVERIFY2(bounds.width() >= points && bounds.height() >= points && bounds.right() < em
                     && bounds.bottom() < em && below.size() == bounds.size()
                     && below.top() >= bounds.top() + em,
-                qPrintable(u"%1 points: ink at %2,%3 %4x%5 then %6,%7 %8x%9"_qs.arg(points)
-                               .arg(bounds.x())
-                               .arg(bounds.y())
-                               .arg(bounds.width())
-                               .arg(bounds.height())
-                               .arg(below.x())
-                               .arg(below.y())
-                               .arg(below.width())
-                               .arg(below.height())));
+                qPrintable(ink));
         }
     }
 

@@ -135,8 +135,11 @@ private Q_SLOTS:
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &unlimited), 0);
         const rlimit limited {std::min(rlim_t(sizeLimit), unlimited.rlim_max), unlimited.rlim_max};
         QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const auto openFiles = [] { return QDir(u"/proc/self/fd"_qs).count(); };
+        const uint opened = openFiles();
         const WriteResult written = WriteFile(descriptor ? target.arg(fd) : file, bytes, 200);
         ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        QCOMPARE(openFiles(), opened); // every save alike, or the window runs out of descriptors
         QCOMPARE(written.kind, kind);
         QCOMPARE(written.systemText.isEmpty(), written.ok()); // a failure says why
         if (kind == WriteError::NoFolder)

@@ -54,7 +54,8 @@ private Q_SLOTS:
     }
 
     // "保存文本" asks through Qt's save dialog, offering the text files first; the name typed
-    // there gets the collage in the code page with CR LF, and is offered at the next save.
+    // there gets the collage in the code page with CR LF, and is offered at the next save with
+    // the file type chosen.
     void saveThroughTheDialog()
     {
         QTemporaryDir dir;
@@ -66,12 +67,13 @@ private Q_SLOTS:
             if (!dialog || dialog->property("answered").toBool())
                 return;
             dialog->setProperty("answered", true);
-            if (!offered.isEmpty()) { // the second time: the name chosen the first time
-                offered << dialog->selectedFiles().value(0);
+            if (!offered.isEmpty()) { // the second time: what was chosen the first time
+                offered << dialog->selectedFiles().value(0) << dialog->selectedNameFilter();
                 dialog->reject();
                 return;
             }
             offered = dialog->nameFilters() << dialog->selectedNameFilter();
+            dialog->selectNameFilter(u"所有文件(*.*)"_qs);
             QTimer::singleShot(20000, dialog, &QDialog::reject); // a dialog left open is given up
             dialog->activateWindow();
             QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == dialog; }));
@@ -84,7 +86,8 @@ private Q_SLOTS:
         w->mnuSave->trigger();
         answer.stop();
         QCOMPARE(offered,
-            QStringList({u"文本文件(*.txt)"_qs, u"所有文件(*.*)"_qs, u"文本文件(*.txt)"_qs, path}));
+            QStringList({u"文本文件(*.txt)"_qs, u"所有文件(*.*)"_qs, u"文本文件(*.txt)"_qs, path,
+                u"所有文件(*.*)"_qs}));
         QCOMPARE(testsupport::readAll(path), ToAnsi(startUpCollage()));
     }
 };

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QMenu>
+#include <QStyleHints>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -88,12 +89,19 @@ private Q_SLOTS:
         w->HSBar1->SetValue(-100);
         w->VSBar1->SetValue(-30);
         QCOMPARE(bars(), (QList {-100, -30, 1, -142, 158, -100, 1, -83, 217, -30}));
+        for (ScrollBar* bar : {w->HSBar1, w->VSBar1}) { // the preview follows a dragged thumb
+            bar->setSliderDown(true);
+            bar->setSliderPosition(bar->sliderPosition() - 10);
+        }
+        QCOMPARE(w->Pic2->pos(), QPoint(-90, -20));
+        for (ScrollBar* bar : {w->HSBar1, w->VSBar1})
+            bar->setSliderDown(false);
         // A notch of the wheel down over the preview: three lines of 16 pixels.
         QWheelEvent notch(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
             Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(w->Pic1, &notch);
         w->TxtMapWidth->setText(u"100"_qs);
-        QCOMPARE(bars(), (QList {0, -78, 0, -142, 158, 0, 1, -83, 217, -78}));
+        QCOMPARE(bars(), (QList {0, -68, 0, -142, 158, 0, 1, -83, 217, -68}));
         clientArea(600, 600);
         QCOMPARE(bars().mid(0, 2) + bars().mid(6, 1), (QList {0, 0, 0}));
     }
@@ -153,7 +161,8 @@ private Q_SLOTS:
         const QImage start = shot(w->HSBar1);
         w->HSBar1->SetValue(w->HSBar1->Max());
         QVERIFY(shot(w->HSBar1) != start);
-        const QImage unusable = shot(w->VSBar1);
+        const QImage unusable = shot(w->VSBar1); // its arrows greyed, but drawn
+        QVERIFY(count(unusable, [&](const QColor& c) { return c != unusable.pixel(0, 0); }).first);
         w->VSBar1->setRange(0, 100);
         w->VSBar1->setValue(100);
         QCOMPARE(shot(w->VSBar1), unusable);
@@ -231,6 +240,14 @@ private Q_SLOTS:
         QVERIFY(framed(w->Pic1, w->Pic1) && framed(w->Pic2, w->Pic1));
         QVERIFY(framed(w->HSBar1, w->HSBar1) && !framed(w->TxtSrc, w->HSBar1));
         QVERIFY(!framed(w->TxtSrc, w->Pic1));
+        // The caret blinks, except in a line too long to redraw at every blink.
+        const int blinking = QGuiApplication::styleHints()->cursorFlashTime();
+        QVERIFY(blinking > 0);
+        w->TxtSrc->setPlainText(QString(20000, u'墨'));
+        QVERIFY(!framed(w->TxtSrc, w->Pic1));
+        QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);
+        QVERIFY(framed(w->Pic1, w->Pic1));
+        QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), blinking);
         const QPoint gap(w->HSBar1->geometry().center().x(), w->HSBar1->geometry().bottom() + 2);
         const auto shown = [&] { return w->grab().toImage().pixelColor(gap); };
         QCOMPARE(shown(), w->palette().color(QPalette::Window));
