@@ -2,23 +2,30 @@
 
 #include "app/inifile.h"
 #include "app/settingsrules.h"
+#include "collage/pixelrules.h"
 #include "runtime/picturefile.h"
 #include "runtime/savefile.h"
 #include "runtime/twips.h"
 #include "window/buttons.h"
+#include "window/defaults.h"
 #include "window/picturebox.h"
 #include "window/textboxes.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QScreen>
+
+void FrmTessarin::SetSettingsFiles(const SettingsFiles& files)
+{
+    m_settingsRead = files.read;
+    m_settingsSave = files.save;
+    m_settingsFallback = files.fallback;
+}
 
 void FrmTessarin::LoadSettings()
 {
     const std::optional<QByteArray> document
-        = FileExists(m_settingsFiles.read) ? ReadIniFile(m_settingsFiles.read) : std::nullopt;
+        = FileExists(m_settingsRead) ? ReadIniFile(m_settingsRead) : std::nullopt;
 
     if (!document) {
         mProcessMode = ProcessMode::Fastest;
@@ -68,25 +75,6 @@ void FrmTessarin::LoadSettings()
     mnuFS[2]->setText(SlowModeCaption(mKValue));
 }
 
-// Bounds are the window's outer rectangle in twips. They are applied before the
-// state, so a window that opens maximized comes back to them when restored.
-void FrmTessarin::loadWindowPlacement(const QRect& twips, bool maximized)
-{
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.append(screen->availableGeometry());
-    const QRect stored = TwipsRect(twips.left(), twips.top(), twips.width(), twips.height());
-    const QRect frame = OpeningBounds(stored,
-        TwipsRect(0, 0, DefaultOuterSize.width(), DefaultOuterSize.height()).size(), screens);
-
-    // The frame is not known before the window is shown; the size is made good once it is.
-    m_normalBounds = frame;
-    m_placementPending = true;
-    move(frame.topLeft());
-    resize(frame.size());
-    setWindowState(maximized ? Qt::WindowMaximized : Qt::WindowNoState);
-}
-
 void FrmTessarin::SaveSettings()
 {
     const Qt::WindowStates state = windowState();
@@ -114,8 +102,8 @@ void FrmTessarin::SaveSettings()
     values.keepWidth = mnuKeepWidth->isChecked();
 
     // The saves that fail are passed over: the next start reads what the files then hold.
-    if (!saveSettingsTo(m_settingsFiles.save, values, m_settingsFiles.fallback.isEmpty()))
-        saveSettingsTo(m_settingsFiles.fallback, values, true);
+    if (!saveSettingsTo(m_settingsSave, values, m_settingsFallback.isEmpty()))
+        saveSettingsTo(m_settingsFallback, values, true);
 }
 
 // The user's folder is made when needed; the program's folder never is.
@@ -124,7 +112,7 @@ bool FrmTessarin::saveSettingsTo(const QString& path, const SettingValues& value
     if (path.isEmpty())
         return false;
     // A file that could not be read back whole is not replaced by one that lacks what it holds.
-    std::optional<QByteArray> document = SettingsAtClose(path, m_settingsFiles.read);
+    std::optional<QByteArray> document = SettingsAtClose(path, m_settingsRead);
     if (!document)
         return false;
     WriteSettingValues(*document, values);

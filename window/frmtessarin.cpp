@@ -244,16 +244,6 @@ void FrmTessarin::connectHandlers()
     connect(VSBar1, &ScrollBar::Scroll, this, &FrmTessarin::VSBar1_Scroll);
 }
 
-void FrmTessarin::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    Form_Resize();
-    if (m_defaultSizeOnRestore && !isMaximized() && !isMinimized()) {
-        m_defaultSizeOnRestore = false;
-        SetDefaultSize();
-    }
-}
-
 void FrmTessarin::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);

@@ -1,9 +1,7 @@
 #include "window/frmtessarin.h"
 
 #include "runtime/services.h"
-#include "runtime/twips.h"
 #include "window/buttons.h"
-#include "window/defaults.h"
 #include "window/textboxes.h"
 
 #include <QAction>
@@ -105,26 +103,4 @@ void FrmTessarin::mnuLock_Click()
     // The entries' shortcut keys act without the menu being opened, so the lock
     // takes undo and paste away at once, not only at the next opening.
     MnuPop_Click();
-}
-
-// The window system accepts no size from a maximized or minimized window, so such a
-// window is restored first. A window manager restores a maximized window, its place and
-// its frame in its own time: the size waits for that (resizeEvent), or it would be
-// measured by the maximized frame and sent with the maximized place. Without a frame there
-// is no window manager to wait for.
-void FrmTessarin::mnuFormDefSize_Click()
-{
-    const bool awaitRestore = isMaximized() && frameMarginsOf() != QMargins();
-    if (isMaximized() || isMinimized() || isFullScreen())
-        showNormal();
-    m_defaultSizeOnRestore = awaitRestore;
-    if (!awaitRestore)
-        SetDefaultSize();
-}
-
-void FrmTessarin::SetDefaultSize()
-{
-    const QSize frame = frameGeometry().size() - size();
-    resize(TwipsToPixels(DefaultOuterSize.width()) - frame.width(), height());
-    resize(width(), TwipsToPixels(DefaultOuterSize.height()) - frame.height());
 }

@@ -6,6 +6,7 @@
 #include "support/scriptedservices.h"
 #include "window/buttons.h"
 #include "window/frmtessarin.h"
+#include "window/openingbounds.h"
 #include "window/picturebox.h"
 #include "window/textboxes.h"
 
