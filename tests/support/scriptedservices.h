@@ -23,7 +23,6 @@ public:
 
     // The clipboard: text, or something that is not text.
     std::optional<QString> clipboardText;
-    bool clipboardHasOther = false;
 
     QStringList fonts;
 
@@ -47,11 +46,7 @@ public:
         return !questionReplies.isEmpty() && questionReplies.dequeue();
     }
 
-    void ClipboardClear() override
-    {
-        clipboardText.reset();
-        clipboardHasOther = false;
-    }
+    void ClipboardClear() override { clipboardText.reset(); }
     void ClipboardSetText(const QString& text) override { clipboardText = text; }
     QString ClipboardText() override { return clipboardText.value_or(QString()); }
     bool ClipboardHasText() override { return clipboardText.has_value(); }
