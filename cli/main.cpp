@@ -10,6 +10,7 @@
 #include "output/resultfile.h"
 #include "runtime/linebreaks.h"
 #include "runtime/picturefile.h"
+#include "window/blankpicture.h"
 #include "window/defaults.h"
 
 #include <QBuffer>

@@ -2,6 +2,7 @@
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 // What the window's fields accept and start with, and its size: the companion and the settings
 // file follow the same values.
@@ -29,3 +30,10 @@ inline const QString StartSpace = QStringLiteral("\u3000");
 
 // The window's outer size in twips, at first start and for "默认大小".
 constexpr QSize DefaultOuterSize(4800, 3600);
+
+// The Song face the window was designed in, "宋体", then what stands in for it on
+// other platforms, most alike first: Windows' own, then the Song faces of the
+// Linux distributions (fonts-arphic-uming, fonts-noto-cjk) and Adobe's original.
+inline const QStringList SongFaces = {QStringLiteral("宋体"), QStringLiteral("SimSun"),
+    QStringLiteral("NSimSun"), QStringLiteral("AR PL UMing CN"),
+    QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Serif SC")};

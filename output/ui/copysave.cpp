@@ -1,9 +1,9 @@
-#include "window/frmtessarin.h"
+#include "window/ui/frmtessarin.h"
 
 #include "output/resultfile.h"
 #include "runtime/linebreaks.h"
 #include "runtime/services.h"
-#include "window/textboxes.h"
+#include "window/ui/textboxes.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
-#include "window/frmtessarin.h"
+#include "window/ui/frmtessarin.h"
 
 #include "runtime/twips.h"
-#include "window/picturebox.h"
-#include "window/scrollbar.h"
-#include "window/textboxes.h"
+#include "window/ui/picturebox.h"
+#include "window/ui/scrollbar.h"
+#include "window/ui/textboxes.h"
 
 #include <QListWidget>
 #include <QWheelEvent>

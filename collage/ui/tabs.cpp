@@ -1,9 +1,9 @@
-#include "window/frmtessarin.h"
+#include "window/ui/frmtessarin.h"
 
-#include "window/buttons.h"
-#include "window/picturebox.h"
-#include "window/scrollbar.h"
-#include "window/textboxes.h"
+#include "window/ui/buttons.h"
+#include "window/ui/picturebox.h"
+#include "window/ui/scrollbar.h"
+#include "window/ui/textboxes.h"
 
 #include <QPlainTextEdit>
 #include <QShortcut>

@@ -1,4 +1,4 @@
-#include "window/frmtessarin.h"
+#include "window/ui/frmtessarin.h"
 
 #include "app/inifile.h"
 #include "app/settingsrules.h"
@@ -6,10 +6,10 @@
 #include "runtime/picturefile.h"
 #include "runtime/savefile.h"
 #include "runtime/twips.h"
-#include "window/buttons.h"
 #include "window/defaults.h"
-#include "window/picturebox.h"
-#include "window/textboxes.h"
+#include "window/ui/buttons.h"
+#include "window/ui/picturebox.h"
+#include "window/ui/textboxes.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,11 +1,11 @@
-#include "window/frmtessarin.h"
+#include "window/ui/frmtessarin.h"
 
 #include "controls/numberfields.h"
 #include "runtime/numbertext.h"
-#include "window/buttons.h"
 #include "window/defaults.h"
-#include "window/picturebox.h"
-#include "window/textboxes.h"
+#include "window/ui/buttons.h"
+#include "window/ui/picturebox.h"
+#include "window/ui/textboxes.h"
 
 #include <cmath>
 

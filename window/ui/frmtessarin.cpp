@@ -1,14 +1,12 @@
-#include "window/frmtessarin.h"
+#include "window/ui/frmtessarin.h"
 
-#include "collage/defaultbackground.h"
-#include "controls/fontlist.h"
 #include "runtime/twips.h"
-#include "window/accessibility.h"
-#include "window/buttons.h"
 #include "window/defaults.h"
-#include "window/picturebox.h"
-#include "window/scrollbar.h"
-#include "window/textboxes.h"
+#include "window/ui/accessibility.h"
+#include "window/ui/buttons.h"
+#include "window/ui/picturebox.h"
+#include "window/ui/scrollbar.h"
+#include "window/ui/textboxes.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -82,7 +80,8 @@ FrmTessarin::FrmTessarin(Services& services, QWidget* parent)
     , m_services(services)
 {
     setWindowTitle(Title);
-    setWindowIcon(QIcon(QPixmap::fromImage(WindowIconImage())));
+    // Its own 40 x 40 icon, for the task bar.
+    setWindowIcon(QIcon(QStringLiteral(":/tessarin/tessarin.png")));
     resize(TwipsToPixels(4680), TwipsToPixels(3195));
     // The window was laid out for its platform's default control font, a 9-point
     // Song face twelve pixels high; a taller font would be cut off in the small
@@ -93,7 +92,7 @@ FrmTessarin::FrmTessarin(Services& services, QWidget* parent)
     createMenus();
     connectHandlers();
     createTabs();
-    AcceptPictureDrops();
+    createBackgrounds();
 }
 
 FrmTessarin::~FrmTessarin() = default;
@@ -212,7 +211,6 @@ void FrmTessarin::createControls()
 
     Pic4 = inside(viewport, "Pic4", {60, 54}, PictureBox::SunkenBorder);
     Pic4->SetAutoSize(true);
-    Pic4->SetPicture(DefaultBackground());
     Pic4->hide();
 }
 

@@ -1,7 +1,7 @@
-#include "window/accessibility.h"
+#include "window/ui/accessibility.h"
 
-#include "window/buttons.h"
-#include "window/picturebox.h"
+#include "window/ui/buttons.h"
+#include "window/ui/picturebox.h"
 
 #include <QAccessibleWidget>
 #include <mutex>

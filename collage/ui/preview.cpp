@@ -1,8 +1,8 @@
-#include "window/frmtessarin.h"
+#include "window/ui/frmtessarin.h"
 
 #include "collage/previewimage.h"
-#include "window/picturebox.h"
-#include "window/textboxes.h"
+#include "window/ui/picturebox.h"
+#include "window/ui/textboxes.h"
 
 #include <QFontMetrics>
 #include <algorithm>

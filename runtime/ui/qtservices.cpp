@@ -1,4 +1,4 @@
-#include "runtime/qtservices.h"
+#include "runtime/ui/qtservices.h"
 
 #include "runtime/commondialog.h"
 

@@ -1,8 +1,9 @@
-#include "window/frmtessarin.h"
+#include "window/ui/frmtessarin.h"
 
+#include "collage/defaultbackground.h"
 #include "runtime/picturefile.h"
 #include "runtime/services.h"
-#include "window/picturebox.h"
+#include "window/ui/picturebox.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -108,8 +109,11 @@ bool FrmTessarin::SetBackgroundFile(const QString& fileName)
     return true;
 }
 
-void FrmTessarin::AcceptPictureDrops()
+// The built-in tile stands by in Pic4, and a file dropped anywhere on the window goes to
+// SetBackgroundFile.
+void FrmTessarin::createBackgrounds()
 {
+    Pic4->SetPicture(DefaultBackground());
     setAcceptDrops(true);
     auto* drops = new PictureDrops(this);
     installEventFilter(drops);

@@ -1,4 +1,4 @@
-#include "window/scrollbar.h"
+#include "window/ui/scrollbar.h"
 
 #include <QApplication>
 #include <QKeyEvent>

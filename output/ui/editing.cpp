@@ -1,7 +1,7 @@
-#include "window/frmtessarin.h"
+#include "window/ui/frmtessarin.h"
 
 #include "runtime/services.h"
-#include "window/textboxes.h"
+#include "window/ui/textboxes.h"
 
 #include <QTextCursor>
 

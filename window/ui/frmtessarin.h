@@ -114,8 +114,6 @@ public:
     // The picture file as the background, as "选择背景图片" takes it; false, after a warning
     // that says why, for a file that is no usable picture.
     bool SetBackgroundFile(const QString& fileName);
-    // A file dropped anywhere on the window goes to SetBackgroundFile.
-    void AcceptPictureDrops();
 
     // The font list, the style buttons and the number fields.
     void LblFontName_DblClick();
@@ -178,6 +176,7 @@ protected:
 private:
     void showTab(bool output);
     void createTabs();
+    void createBackgrounds();
     void popupOutputMenu(QPoint at);
     bool chooseSaveFile();
     void copyPreviewFontToSource();

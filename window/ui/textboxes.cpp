@@ -1,4 +1,4 @@
-#include "window/textboxes.h"
+#include "window/ui/textboxes.h"
 
 #include "runtime/linebreaks.h"
 

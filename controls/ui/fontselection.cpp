@@ -1,10 +1,10 @@
-#include "window/frmtessarin.h"
+#include "window/ui/frmtessarin.h"
 
 #include "controls/fontlist.h"
 #include "runtime/services.h"
-#include "window/buttons.h"
-#include "window/picturebox.h"
-#include "window/textboxes.h"
+#include "window/ui/buttons.h"
+#include "window/ui/picturebox.h"
+#include "window/ui/textboxes.h"
 
 #include <QAction>
 #include <QListWidget>

@@ -1,6 +1,6 @@
-#include "window/picturebox.h"
+#include "window/ui/picturebox.h"
 
-#include "collage/previewimage.h"
+#include "window/blankpicture.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "window/frmtessarin.h"
+#include "window/ui/frmtessarin.h"
 
-#include "window/buttons.h"
-#include "window/textboxes.h"
+#include "window/ui/buttons.h"
+#include "window/ui/textboxes.h"
 
 #include <QMenu>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "window/buttons.h"
+#include "window/ui/buttons.h"
 
 #include <QAccessible>
 #include <QKeyEvent>

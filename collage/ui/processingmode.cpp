@@ -1,4 +1,4 @@
-#include "window/frmtessarin.h"
+#include "window/ui/frmtessarin.h"
 
 #include "runtime/numbertext.h"
 #include "runtime/services.h"

@@ -1,8 +1,8 @@
-#include "window/frmtessarin.h"
+#include "window/ui/frmtessarin.h"
 
-#include "window/buttons.h"
 #include "window/defaults.h"
-#include "window/textboxes.h"
+#include "window/ui/buttons.h"
+#include "window/ui/textboxes.h"
 
 #include <QCloseEvent>
 
