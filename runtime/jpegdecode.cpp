@@ -149,6 +149,20 @@ QImage transformed(QImage image, QImageIOHandler::Transformations turn)
     return image;
 }
 
+// Four bytes C, M, Y, K a pixel, inverted as Adobe writes them, to RGB32 in place, as Qt's
+// reader converts them.
+void cmykToRgb(QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        uchar* in = image.scanLine(y);
+        auto* out = reinterpret_cast<QRgb*>(in);
+        for (int x = 0; x < image.width(); ++x, in += 4) {
+            const int k = in[3];
+            out[x] = qRgb(k * in[0] / 255, k * in[1] / 255, k * in[2] / 255);
+        }
+    }
+}
+
 } // namespace
 
 std::optional<QImage> DecodeJpeg(
@@ -159,11 +173,11 @@ std::optional<QImage> DecodeJpeg(
     jpeg_decompress_struct& info = decoder.info;
     if (!decoder.readHeader(bytes))
         return std::nullopt;
-    const bool grey = info.jpeg_color_space == JCS_GRAYSCALE;
-    if (!grey && info.jpeg_color_space != JCS_YCbCr && info.jpeg_color_space != JCS_RGB) {
-        error = PictureError::None;
+    // As Qt's reader: one, three or four components (the last CMYK, or YCCK made CMYK).
+    const bool grey = info.out_color_space == JCS_GRAYSCALE;
+    const bool cmyk = info.out_color_space == JCS_CMYK;
+    if (!grey && !cmyk && info.out_color_space != JCS_RGB)
         return std::nullopt;
-    }
     const QSize declared(int(info.image_width), int(info.image_height));
     if (declared.width() > MaxPictureSide || declared.height() > MaxPictureSide) {
         error = PictureError::SideTooLarge;
@@ -198,7 +212,8 @@ std::optional<QImage> DecodeJpeg(
                 / qMin(double(declared.width()) / target.width(),
                     double(declared.height()) / target.height())),
             8);
-    info.out_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGRA; // BGRA in memory is RGB32
+    if (!grey && !cmyk)
+        info.out_color_space = JCS_EXT_BGRA; // BGRA in memory is RGB32
     if (!decoder.setScale(eighths))
         return std::nullopt;
     QImage image(int(info.output_width), int(info.output_height),
@@ -214,6 +229,8 @@ std::optional<QImage> DecodeJpeg(
     }
     if (!read)
         return std::nullopt;
+    if (cmyk)
+        cmykToRgb(image);
     if (target.isValid() && target != image.size())
         image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     error = PictureError::None;

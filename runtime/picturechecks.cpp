@@ -309,7 +309,9 @@ std::optional<QByteArray> DecodableBytes(const QByteArray& bytes, PictureError& 
         return pngPixelChunks(*png);
     if (bytes.startsWith("BM"))
         return bitmapComplete(bytes) ? std::optional(bytes) : std::nullopt;
-    if (bytes.startsWith("\xFF\xD8\xFF")) {
+    // libjpeg, like Qt's reader, needs only the start-of-image marker, and skips stray bytes after
+    // it.
+    if (bytes.startsWith("\xFF\xD8")) {
         error = jpegCheck(bytes);
         return error == PictureError::None ? std::optional(bytes) : std::nullopt;
     }
@@ -325,7 +327,7 @@ QByteArray KnownPictureFormat(QByteArrayView bytes)
 {
     if (bytes.startsWith(PngSignature))
         return "png";
-    if (bytes.startsWith("\xFF\xD8\xFF"))
+    if (bytes.startsWith("\xFF\xD8"))
         return "jpeg";
     if (bytes.startsWith("GIF8"))
         return "gif";
@@ -333,6 +335,3 @@ QByteArray KnownPictureFormat(QByteArrayView bytes)
         return "bmp";
     return {};
 }
-
-// libjpeg decodes a JPEG whose data ends early (before its end marker, or at one put after a cut)
-// with the rest grey, and only warns; Qt's reader passes the warning on as a message. While alive,

@@ -4,18 +4,11 @@
 #include "runtime/picturechecks.h"
 
 #include <QBuffer>
-#include <QByteArrayView>
 #include <QFile>
 #include <QImageReader>
-#include <QList>
 #include <QPainter>
-#include <QtEndian>
 #include <algorithm>
-#include <array>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <utility>
 
 #include <fcntl.h>
@@ -32,42 +25,6 @@ bool withinBounds(QSize size, int bytesPerPixel = 4)
     return size.width() <= MaxPictureSide && size.height() <= MaxPictureSide
         && qint64(size.width()) * size.height() * bytesPerPixel <= MaxBytes;
 }
-
-// those warnings are caught, and every other message goes on as before.
-class JpegEndWatch
-{
-public:
-    JpegEndWatch()
-        : m_previous(qInstallMessageHandler(&JpegEndWatch::handle))
-    {
-        s_previous = m_previous;
-        s_endedEarly = false;
-    }
-    ~JpegEndWatch() { qInstallMessageHandler(m_previous); }
-    JpegEndWatch(const JpegEndWatch&) = delete;
-    JpegEndWatch& operator=(const JpegEndWatch&) = delete;
-
-    bool endedEarly() const { return s_endedEarly; }
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
-    {
-        // libjpeg's JWRN_JPEG_EOF and JWRN_HIT_MARKER.
-        if (message.contains(u"Premature end of JPEG file")
-            || message.contains(u"premature end of data segment")) {
-            s_endedEarly = true;
-            return;
-        }
-        if (s_previous)
-            s_previous(type, context, message);
-        else
-            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-    }
-
-    QtMessageHandler m_previous;
-    static inline QtMessageHandler s_previous = nullptr;
-    static inline bool s_endedEarly = false;
-};
 
 QImage onWhite(QImage image)
 {
@@ -230,9 +187,15 @@ std::optional<QImage> LoadPicture(
     }
     if (opened.st_size > MaxBytes)
         return refused(error, PictureError::FileTooLarge);
-    // Read no further than the bound, in case the file grows while it is read.
-    const QByteArray bytes = file.read(MaxBytes + 1);
-    if (file.error() != QFileDevice::NoError)
+    // Its size and one byte more, to see whether it grew meanwhile, then no further than the
+    // bound. Asked for the bound at once, Qt would reserve twice as much memory, whatever the size.
+    QByteArray bytes(opened.st_size + 1, Qt::Uninitialized);
+    const qint64 got = file.read(bytes.data(), bytes.size());
+    if (got == bytes.size())
+        bytes += file.read(MaxBytes + 1 - got);
+    else
+        bytes.truncate(std::max<qint64>(got, 0));
+    if (got < 0 || file.error() != QFileDevice::NoError)
         return refused(error, PictureError::Unreadable);
     if (bytes.size() > MaxBytes)
         return refused(error, PictureError::FileTooLarge);
@@ -249,13 +212,12 @@ std::optional<QImage> LoadPictureData(
     if (!bytes)
         return refused(error, cause);
     const QByteArray known = KnownPictureFormat(*bytes);
-    // The companion asks with scaledTo, and takes a JPEG from libjpeg directly: finding and loading
-    // Qt's image plug-ins would cost a short run a good part of its time.
-    if (scaledTo && known == "jpeg") {
-        if (std::optional<QImage> image = DecodeJpeg(*bytes, scaledTo, cause))
-            return finished(std::move(*image), error);
-        if (cause != PictureError::None)
-            return refused(error, cause);
+    // libjpeg directly: Qt's reader passes on only a picture's first warning, so a JPEG cut short
+    // after another warning would go unnoticed; and the companion, which asks with scaledTo, is
+    // spared finding and loading Qt's image plug-ins, a good part of a short run's time.
+    if (known == "jpeg") {
+        std::optional<QImage> image = DecodeJpeg(*bytes, scaledTo, cause);
+        return image ? finished(std::move(*image), error) : refused(error, cause);
     }
 
     // Read from memory, so neither the name's extension nor an "@2x" in it has a say.
@@ -277,36 +239,11 @@ std::optional<QImage> LoadPictureData(
         return refused(error, PictureError::SideTooLarge);
     if (declared.isValid() && !withinBounds(declared, bytesPerPixel))
         return refused(error, PictureError::PixelsTooLarge);
-    const bool jpeg = reader.format() == "jpeg";
     if (reader.format() == "xbm" && !XbmComplete(*bytes, declared))
         return refused(error, PictureError::CutShort);
 
-    // libjpeg decodes straight to a smaller size from the coefficients, then Qt scales the rest of
-    // the way smoothly.
-    QSize target;
-    if (scaledTo && declared.isValid()) {
-        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-        target = scaledTo(turned ? declared.transposed() : declared);
-        if (turned)
-            target.transpose();
-        if (jpeg && !target.isEmpty() && target.width() < declared.width()
-            && target.height() < declared.height())
-            reader.setScaledSize(target);
-    }
-
     QImage image;
-    bool read = false;
-    bool endedEarly = false;
-    if (jpeg) {
-        const JpegEndWatch watch;
-        read = reader.read(&image);
-        endedEarly = watch.endedEarly();
-    } else {
-        read = reader.read(&image);
-    }
-    if (endedEarly)
-        return refused(error, PictureError::CutShort);
-    if (!read || image.isNull())
+    if (!reader.read(&image) || image.isNull())
         return refused(error,
             reader.error() == QImageReader::UnsupportedFormatError ? PictureError::NotAPicture
                                                                    : PictureError::Damaged);

@@ -58,9 +58,9 @@ using ScaledTarget = std::function<QSize(QSize)>;
 // anything else but a regular file is refused before it is opened for reading, as it could keep
 // the reader waiting or stream without end.
 //
-// With scaledTo, a picture about to be scaled down is decoded at a reduced size where its format
-// allows (a JPEG, from its DCT coefficients) and returned at the size scaledTo gives. A JPEG is
-// then decoded by libjpeg directly (see DecodeJpeg), with the same pixels and refusals.
+// A JPEG is decoded by libjpeg directly (see DecodeJpeg), with the pixels Qt's reader gives. With
+// scaledTo, a JPEG about to be scaled down is decoded at a reduced size from its DCT coefficients
+// and returned at the size scaledTo gives; any other picture is returned whole.
 std::optional<QImage> LoadPicture(
     const QString& path, PictureError* error = nullptr, const ScaledTarget& scaledTo = {});
 

@@ -23,7 +23,7 @@ class TestSettings : public QObject
     Q_OBJECT
 
     QTemporaryDir dir;
-    QString path;
+    const QString path = dir.filePath(u"Tessarin.Ini"_qs);
     ScriptedServices services;
     std::unique_ptr<FrmTessarin> w;
 
@@ -44,11 +44,6 @@ class TestSettings : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(dir.isValid());
-        path = dir.filePath(u"Tessarin.Ini"_qs);
-    }
     void cleanup() { w.reset(); }
 
     // Every key is written in order, read back, and written again the same.
@@ -289,46 +284,32 @@ private Q_SLOTS:
     }
 
     // A stored text as mode (the number it starts with) | K (a byte held to 16..240, else 128).
-    void modeAndK_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("expected");
-        for (const auto& [stored, expected] :
-            std::initializer_list<std::pair<const char*, const char*>> {{"1.5", "2|16"},
-                {"1abc", "1|128"}, {"0", "0|16"}, {"-1", "0|128"}, {"250", "0|240"},
-                {"300", "0|128"}})
-            QTest::newRow(stored) << QString::fromLatin1(stored) << QString::fromLatin1(expected);
-    }
     void modeAndK()
     {
-        QFETCH(QString, stored);
-        QFETCH(QString, expected);
-        QCOMPARE(QString::number(ProcessModeSetting(stored)) + u'|'
-                + QString::number(ThresholdSetting(stored)),
-            expected);
+        QStringList shown;
+        for (const QString& stored :
+            {u"1.5"_qs, u"1abc"_qs, u"0"_qs, u"-1"_qs, u"250"_qs, u"300"_qs})
+            shown << u"%1|%2"_qs.arg(ProcessModeSetting(stored)).arg(ThresholdSetting(stored));
+        QCOMPARE(shown.join(u' '), u"2|16 1|128 0|16 0|128 0|240 0|128"_qs);
     }
 
-    // Stored outer bounds against two screens; the fallback is 320 x 240.
-    void openingBounds_data()
-    {
-        QTest::addColumn<QRect>("stored");
-        QTest::addColumn<QRect>("expected");
-        const auto row = [](const char* name, const QRect& stored, const QRect& expected) {
-            QTest::newRow(name) << stored << expected;
-        };
-        row("title bar still reachable", {1800, 100, 320, 240}, {1800, 100, 320, 240});
-        row("48 pixels of it on a screen", {3152, 100, 320, 240}, {3152, 100, 320, 240});
-        row("wholly off to the right", {5000, 100, 320, 240}, {1600, 100, 320, 240});
-        row("just too small", {100, 100, 159, 119}, {100, 100, 320, 240});
-        row("smallest usable", {100, 100, 160, 120}, {100, 100, 160, 120});
-        row("larger than the second screen", {2500, 50, 5000, 5000}, {1920, 0, 1280, 1024});
-    }
+    // Stored outer bounds against two screens, and where the window opens; the fallback is
+    // 320 x 240. The title bar still reachable, 48 pixels of it on a screen, half its height on a
+    // screen, less than half, wholly off to the right, just too small, smallest usable, larger
+    // than the second screen.
     void openingBounds()
     {
-        QFETCH(QRect, stored);
-        QFETCH(QRect, expected);
         const QList<QRect> screens {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
-        QCOMPARE(OpeningBounds(stored, QSize(320, 240), screens), expected);
+        for (const auto& [stored, expected] : std::initializer_list<std::pair<QRect, QRect>> {
+                 {{1800, 100, 320, 240}, {1800, 100, 320, 240}},
+                 {{3152, 100, 320, 240}, {3152, 100, 320, 240}},
+                 {{100, -12, 320, 240}, {100, -12, 320, 240}},
+                 {{100, -13, 320, 240}, {100, 0, 320, 240}},
+                 {{5000, 100, 320, 240}, {1600, 100, 320, 240}},
+                 {{100, 100, 159, 119}, {100, 100, 320, 240}},
+                 {{100, 100, 160, 120}, {100, 100, 160, 120}},
+                 {{2500, 50, 5000, 5000}, {1920, 0, 1280, 1024}}})
+            QCOMPARE(OpeningBounds(stored, QSize(320, 240), screens), expected);
     }
 };
 

@@ -22,6 +22,13 @@ class TestGenerator : public QObject
     std::unique_ptr<FrmTessarin> w;
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // Buttons unlike the window, as some desktops' colours have them.
+        QPalette colours = QApplication::palette();
+        colours.setColor(QPalette::Button, QColor(200, 210, 220));
+        QApplication::setPalette(colours);
+    }
     void init() { w = LoadedWindow(services); }
     void cleanup() { w.reset(); }
 

@@ -50,11 +50,7 @@ def wait_for(what, find, seconds=20):
 
 
 def objects(root):
-    found = [root]
-    for child in root:
-        if child is not None:
-            found += objects(child)
-    return found
+    return [root] + [o for child in root if child is not None for o in objects(child)]
 
 
 def named(app, name, role=None):
@@ -75,10 +71,9 @@ def key(process, *keys):
 
 
 def start(language):
-    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
-               XDG_CONFIG_HOME=os.path.join(work, "config"))
-    env.pop("LC_ALL", None)
-    env["LANG"] = language
+    env = {k: v for k, v in os.environ.items() if k != "LC_ALL"} | dict(
+        LANG=language, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
+        XDG_CONFIG_HOME=os.path.join(work, "config"))
     process = subprocess.Popen([os.path.join(work, "tessarin")], cwd=work, env=env)
     desktop = pyatspi.Registry.getDesktop(0)
 

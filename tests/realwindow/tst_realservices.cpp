@@ -46,18 +46,14 @@ private Q_SLOTS:
     void cleanup() { w.reset(); }
 
     // "复制文字" puts the whole collage on the clipboard, with the line breaks of the platform.
-    void copyText()
+    // "保存文本" asks through Qt's save dialog, offering the text files first; the name typed
+    // there gets the collage in the code page with CR LF, and is offered at the next save with
+    // the file type chosen.
+    void copyAndSaveThroughTheDialog()
     {
         QApplication::clipboard()->setText(u"before"_qs);
         w->mnuCopyText->trigger();
         QTRY_COMPARE(QApplication::clipboard()->text(), WithLineFeeds(startUpCollage()));
-    }
-
-    // "保存文本" asks through Qt's save dialog, offering the text files first; the name typed
-    // there gets the collage in the code page with CR LF, and is offered at the next save with
-    // the file type chosen.
-    void saveThroughTheDialog()
-    {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"collage.txt"_qs);
         QStringList offered;
