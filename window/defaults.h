@@ -28,7 +28,7 @@ inline const QString StartSource = QStringLiteral("墨");
 inline const QString StartDisplay = QStringLiteral("砾");
 inline const QString StartSpace = QStringLiteral("\u3000");
 
-// The window's outer size in twips, at first start and for "默认大小".
+// The window's outer size in twips, where a settings file gives none and for "默认大小".
 constexpr QSize DefaultOuterSize(4800, 3600);
 
 // The Song face the window was designed in, "宋体", then what stands in for it on
