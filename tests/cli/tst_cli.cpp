@@ -67,8 +67,9 @@ private Q_SLOTS:
             << "$T -t '' -g crafted.png -W 3 -H 3 -m 2 -k 129 -D '#' "
                "-S ' ' --keep-width --trim"
             << QSize() << "printf '\\r\\nTTT\\r\\n\\r\\n# #\\r\\n #\\r\\n# #'";
-        QTest::newRow("help and version")
-            << "$T --help >/dev/null && $T --version >/dev/null" << QSize() << "";
+        QTest::newRow("help and version") << "$T --help >/dev/null && $T --version >/dev/null && "
+                                             "$T -t '' --list-fonts | grep -q ."
+                                          << QSize() << "";
         QTest::newRow("the built-in background, partly dark at K 240")
             << "$T -t '' -W 4 -H 2 -m 2 -k 240" + ascii << QSize(4, 2)
             << "printf '\\r\\n#...\\r\\n..#.'";
@@ -138,6 +139,8 @@ private Q_SLOTS:
             "-g - to read a stream");
         row("endless settings", "--settings - -o new.txt", 2,
             "--settings: standard input holds more than 16 MiB; stopped reading");
+        row("endless picture", "-g - -o new.txt", 2,
+            "-g/--background: standard input holds more than 256 MiB; stopped reading");
     }
     void failuresSayWhyAndWriteNothing()
     {

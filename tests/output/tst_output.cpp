@@ -141,8 +141,14 @@ private Q_SLOTS:
         QCOMPARE(written.systemText.isEmpty(), written.ok()); // a failure says why
         if (kind == WriteError::NoFolder)
             QCOMPARE(written.folder, dir.filePath(u"gone/deeper"_qs));
-        if (modeBefore != 0) // a pipe or device stays one; a file keeps its mode
-            QCOMPARE(modeOf(), modeBefore);
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        // A pipe or device stays one; a file keeps its mode, a new one has what the mask allows.
+        if (modeBefore || existing.isEmpty())
+            QCOMPARE(modeOf(),
+                modeBefore         ? modeBefore
+                    : written.ok() ? S_IFREG | (0666 & ~mask)
+                                   : 0);
         if (!descriptor && QDir::isAbsolutePath(target)) // a device
             return;
         QCOMPARE(entriesBelow(dir.path()), written.ok() ? QStringList {file} : before);

@@ -229,6 +229,7 @@ private Q_SLOTS:
         // The caret blinks, except in a line too long to redraw at every blink.
         const int blinking = QGuiApplication::styleHints()->cursorFlashTime();
         QVERIFY(blinking > 0);
+        QVERIFY(framed(w->Pic1, w->Pic1));
         w->TxtSrc->setPlainText(QString(20000, u'墨'));
         QVERIFY(!framed(w->TxtSrc, w->Pic1));
         QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);
