@@ -1,6 +1,6 @@
 #include "app/settingsrules.h"
-#include "runtime/qtservices.h"
-#include "window/frmtessarin.h"
+#include "runtime/ui/qtservices.h"
+#include "window/ui/frmtessarin.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "window/defaults.h"
+
+#include <QString>
 #include <array>
 
 // The twenty settings, in the order they are read and written, each with the
@@ -8,7 +11,7 @@ struct SettingKey
 {
     const char16_t* section;
     const char16_t* key;
-    const char16_t* defaultText;
+    QString defaultText;
 };
 
 enum SettingIndex {
@@ -35,25 +38,25 @@ enum SettingIndex {
     SettingCount
 };
 
-inline constexpr std::array<SettingKey, SettingCount> SettingKeys = {{
-    {u"窗体", u"Left", u"0"},
-    {u"窗体", u"Top", u"0"},
-    {u"窗体", u"Width", u"4800"},
-    {u"窗体", u"Height", u"3600"},
-    {u"窗体", u"WindowState", u"0"},
-    {u"属性", u"图片宽", u"12"},
-    {u"属性", u"图片高", u"12"},
-    {u"属性", u"字号", u"9"},
-    {u"属性", u"粗体", u"False"},
-    {u"属性", u"斜体", u"False"},
-    {u"属性", u"下划线", u"False"},
-    {u"属性", u"删除线", u"False"},
-    {u"设置", u"删除右侧空格", u"False"},
-    {u"设置", u"改变字体", u"False"},
-    {u"设置", u"处理方式", u"0"},
-    {u"设置", u"亮度", u"128"},
-    {u"设置", u"背景图片", u""},
-    {u"设置", u"自动切换", u"True"},
-    {u"设置", u"锁定输出文本框", u"False"},
-    {u"设置", u"保持宽度", u"False"},
+inline const std::array<SettingKey, SettingCount> SettingKeys = {{
+    {u"窗体", u"Left", u"0"_qs},
+    {u"窗体", u"Top", u"0"_qs},
+    {u"窗体", u"Width", QString::number(DefaultOuterSize.width())},
+    {u"窗体", u"Height", QString::number(DefaultOuterSize.height())},
+    {u"窗体", u"WindowState", u"0"_qs},
+    {u"属性", u"图片宽", QString::number(StartPreviewSide)},
+    {u"属性", u"图片高", QString::number(StartPreviewSide)},
+    {u"属性", u"字号", QString::number(StartPoints)},
+    {u"属性", u"粗体", u"False"_qs},
+    {u"属性", u"斜体", u"False"_qs},
+    {u"属性", u"下划线", u"False"_qs},
+    {u"属性", u"删除线", u"False"_qs},
+    {u"设置", u"删除右侧空格", u"False"_qs},
+    {u"设置", u"改变字体", u"False"_qs},
+    {u"设置", u"处理方式", u"0"_qs},
+    {u"设置", u"亮度", QString::number(StartK)},
+    {u"设置", u"背景图片", u""_qs},
+    {u"设置", u"自动切换", u"True"_qs},
+    {u"设置", u"锁定输出文本框", u"False"_qs},
+    {u"设置", u"保持宽度", u"False"_qs},
 }};

@@ -20,7 +20,7 @@ QString text(const char16_t* s)
 QString readSetting(const IniDocument& document, SettingIndex index)
 {
     const SettingKey& setting = SettingKeys[index];
-    QString value = text(setting.defaultText);
+    QString value = setting.defaultText;
     ReadIni(document, text(setting.section), text(setting.key), value, value);
     return value;
 }
@@ -55,26 +55,6 @@ bool savableAt(const QString& path)
         return false;
     const QFileInfo file(target);
     return QFileInfo(file.absolutePath()).isWritable() && (!file.exists() || file.isWritable());
-}
-
-// The smallest window that still shows some of the work area beside the parameter panel and below
-// the character band, with a title bar above.
-constexpr QSize MinimumWindowSize(TwipsToPixels(2400), TwipsToPixels(1800));
-
-// A title bar counts as reachable when a good piece of its top strip lies on a screen.
-constexpr int TitleStrip = 24;
-constexpr int TitlePiece = 48;
-
-const QRect* screenReaching(const QRect& frame, const QList<QRect>& screens)
-{
-    const QRect titleBar(frame.left(), frame.top(), std::max(frame.width(), 1), TitleStrip);
-    for (const QRect& screen : screens) {
-        const QRect seen = titleBar & screen;
-        if (seen.height() >= TitleStrip / 2
-            && seen.width() >= std::min(TitlePiece, titleBar.width()))
-            return &screen;
-    }
-    return nullptr;
 }
 
 } // namespace
@@ -139,8 +119,8 @@ quint8 ThresholdSetting(const QString& stored)
 {
     const std::optional<qint32> k = TextToWhole(stored, WholeType::Byte);
     if (!k)
-        return 128;
-    return quint8(std::clamp(*k, 16, 240));
+        return StartK;
+    return quint8(std::clamp(*k, MinK, MaxK));
 }
 
 bool FlagSetting(const QString& stored, bool fallback)
@@ -165,7 +145,7 @@ SettingValues ReadSettingValues(const QByteArray& file)
     const auto read = [&](SettingIndex index) { return readSetting(document, index); };
     const auto measure = [&](SettingIndex index) {
         return WindowMeasure(read(index))
-            .value_or(int(LeadingNumber(text(SettingKeys[index].defaultText))));
+            .value_or(int(LeadingNumber(SettingKeys[index].defaultText)));
     };
     SettingValues v;
     v.bounds = QRect(measure(KeyLeft), measure(KeyTop), measure(KeyWidth), measure(KeyHeight));
@@ -221,23 +201,4 @@ void WriteSettingValues(QByteArray& file, const SettingValues& v)
     write(KeyLock, flag(v.lock));
     write(KeyKeepWidth, flag(v.keepWidth));
     file = document.bytes();
-}
-
-QRect OpeningBounds(const QRect& stored, const QSize& fallback, const QList<QRect>& screens)
-{
-    QRect frame(stored.topLeft(),
-        QSize(stored.width() < MinimumWindowSize.width() ? fallback.width() : stored.width(),
-            stored.height() < MinimumWindowSize.height() ? fallback.height() : stored.height()));
-    if (screens.isEmpty())
-        return frame;
-    const QRect* reached = screenReaching(frame, screens);
-    const QRect home = reached ? *reached : screens.first();
-    const QSize size = frame.size().boundedTo(home.size());
-    if (reached && size == frame.size())
-        return frame;
-    // Cut to its screen or out of reach: placed wholly on the screen, which it now fits.
-    frame.setSize(size);
-    frame.moveLeft(std::clamp(frame.left(), home.left(), home.right() - frame.width() + 1));
-    frame.moveTop(std::clamp(frame.top(), home.top(), home.bottom() - frame.height() + 1));
-    return frame;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "window/defaults.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QRect>
@@ -72,7 +74,7 @@ struct SettingValues
     int trim = 0;
     int changeFont = 0;
     qint16 mode = 0;
-    quint8 k = 128;
+    quint8 k = StartK;
     QString background;
     bool autoSwitch = true;
     bool lock = false;
@@ -84,9 +86,3 @@ SettingValues ReadSettingValues(const QByteArray& document);
 
 // Every key set in the document, field texts and the path as they stand.
 void WriteSettingValues(QByteArray& document, const SettingValues& values);
-
-// The outer bounds (pixels) a window opens with for stored ones: a width or height below that of
-// the smallest usable window takes the fallback's, and one beyond the available area of its screen
-// is cut to it. A window so cut, or one whose title bar could be reached on no screen, is placed
-// wholly on its screen (the first one when none holds its title bar).
-QRect OpeningBounds(const QRect& stored, const QSize& fallback, const QList<QRect>& screens);

@@ -3,11 +3,11 @@
 // offscreen platform; run it from a Release build.
 #include "collage/collagetext.h"
 #include "collage/defaultbackground.h"
-#include "runtime/qtservices.h"
-#include "window/buttons.h"
-#include "window/frmtessarin.h"
-#include "window/picturebox.h"
-#include "window/textboxes.h"
+#include "runtime/ui/qtservices.h"
+#include "window/ui/buttons.h"
+#include "window/ui/frmtessarin.h"
+#include "window/ui/picturebox.h"
+#include "window/ui/textboxes.h"
 
 #include <QApplication>
 #include <QClipboard>

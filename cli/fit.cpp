@@ -1,5 +1,7 @@
 #include "cli/fit.h"
 
+#include "window/defaults.h"
+
 #include <QList>
 
 #include <algorithm>
@@ -26,7 +28,9 @@ QSize FitSize(QSize picture, std::optional<int> width, std::optional<int> height
     // The picture's height over its width, as it stands in pixels of the collage.
     const double shape = double(picture.height()) * std::max(columns, 1)
         / (double(picture.width()) * CellHeightInColumns);
-    const auto side = [](double value) { return int(std::clamp(std::lround(value), 1L, 1024L)); };
+    const auto side = [](double value) {
+        return int(std::clamp(std::lround(value), long(MinPreviewSide), long(MaxPreviewSide)));
+    };
     if (width && height)
         return {*width, *height};
     if (width)

@@ -1,5 +1,6 @@
 #include "app/inifile.h"
 #include "cli/fit.h"
+#include "cli/input.h"
 #include "cli/options.h"
 #include "cli/storedsettings.h"
 #include "collage/collagetext.h"
@@ -7,10 +8,12 @@
 #include "collage/previewimage.h"
 #include "controls/fontlist.h"
 #include "output/resultfile.h"
+#include "runtime/linebreaks.h"
 #include "runtime/picturefile.h"
+#include "window/blankpicture.h"
+#include "window/defaults.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -20,7 +23,6 @@
 #include <clocale>
 #include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -37,11 +39,6 @@ int complain(int status, const QString& message)
 {
     say(stderr, (message + u'\n').toUtf8());
     return status;
-}
-
-QString quoted(const QString& text)
-{
-    return u'"' + text + u'"';
 }
 
 // The font list as the window fills it.
@@ -67,63 +64,7 @@ constexpr qint64 MaxPictureBytes = qint64(MaxPictureMegabytes) << 20;
 
 QString inputName(const QString& path)
 {
-    return path == StandardStream ? QStringLiteral("standard input") : quoted(path);
-}
-
-struct Input
-{
-    std::optional<QByteArray> bytes;
-    QString reason; // why there are none
-    bool tooLarge = false;
-};
-
-bool openInput(QFile& file, const QString& path, QString& reason)
-{
-    const bool folder = path != StandardStream && QFileInfo(path).isDir();
-    // Read straight into the caller's buffer, not through a device buffer as well.
-    constexpr QIODevice::OpenMode mode = QIODevice::ReadOnly | QIODevice::Unbuffered;
-    if (path == StandardStream ? file.open(STDIN_FILENO, mode)
-                               : !folder && (file.setFileName(path), file.open(mode)))
-        return true;
-    reason = folder ? QStringLiteral("a folder") : file.errorString();
-    return false;
-}
-
-// The whole of a file, or of standard input for "-", read a piece at a time so that an endless
-// source (a device, a pipe that never ends) is left once it passes the cap. The buffer grows by
-// doubling up to the cap and no further, and is read into directly, so an endless source costs
-// about the cap in memory.
-Input readCapped(const QString& path, qint64 cap)
-{
-    Input input;
-    QFile file;
-    if (!openInput(file, path, input.reason))
-        return input;
-    QByteArray bytes;
-    qsizetype filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) {
-            const qsizetype room
-                = std::min<qsizetype>(cap + 1, std::max<qsizetype>(filled * 2, 1 << 20));
-            bytes.reserve(room);
-            bytes.resize(room);
-        }
-        const qint64 got = file.read(bytes.data() + filled, bytes.size() - filled);
-        if (got < 0) {
-            input.reason = file.errorString();
-            return input;
-        }
-        if (got == 0)
-            break;
-        filled += got;
-        if (filled > cap) {
-            input.tooLarge = true;
-            return input;
-        }
-    }
-    bytes.truncate(filled);
-    input.bytes = bytes;
-    return input;
+    return path == StandardStream ? QStringLiteral("standard input") : Quoted(path);
 }
 
 int tooLarge(const QString& option, const QString& path, qint64 cap)
@@ -164,11 +105,17 @@ QByteArray pngBytes(const QImage& image)
 bool writeOutput(const QString& option, const QString& path, const QByteArray& bytes)
 {
     QString reason = QStringLiteral("standard output is closed");
-    if (path == StandardStream ? say(stdout, bytes) : WriteWholeFile(path, bytes, &reason))
+    if (path == StandardStream) {
+        if (say(stdout, bytes))
+            return true;
+    } else if (const WriteResult written = WriteFile(path, bytes); written.ok()) {
         return true;
+    } else {
+        reason = written.systemText;
+    }
     complain(ExitUnusable,
         QStringLiteral("tessarin-cli: %1: cannot write %2 (%3)")
-            .arg(option, path == StandardStream ? QStringLiteral("standard output") : quoted(path),
+            .arg(option, path == StandardStream ? QStringLiteral("standard output") : Quoted(path),
                 reason));
     return false;
 }
@@ -181,7 +128,7 @@ std::optional<QImage> commandLineBackground(
     PictureError error = PictureError::None;
     std::optional<QImage> picture;
     if (path == StandardStream) {
-        const Input input = readCapped(path, MaxPictureBytes);
+        const Input input = ReadCapped(path, MaxPictureBytes);
         if (input.tooLarge) {
             status = tooLarge(option, path, MaxPictureBytes);
             return std::nullopt;
@@ -215,7 +162,7 @@ int makeCollage(const CliOptions& o)
         return complain(ExitBadArguments,
             o.output ? QStringLiteral("tessarin-cli: -o/--output, --preview: expected two "
                                       "different files, got %1 for both")
-                           .arg(quoted(*o.output))
+                           .arg(Quoted(*o.output))
                      : QStringLiteral("tessarin-cli: --preview: expected a file, got \"-\" (the "
                                       "result goes to standard output)"));
 
@@ -240,7 +187,7 @@ int makeCollage(const CliOptions& o)
     // window's cap.
     CollageSettings s;
     if (o.settings) {
-        const Input input = readCapped(*o.settings, MaxIniFileBytes);
+        const Input input = ReadCapped(*o.settings, MaxIniFileBytes);
         if (input.tooLarge)
             return tooLarge(QStringLiteral("--settings"), *o.settings, MaxIniFileBytes);
         if (!input.bytes)
@@ -250,9 +197,9 @@ int makeCollage(const CliOptions& o)
         s = StoredSettings(*input.bytes);
     }
 
-    QString text = o.text.value_or(QStringLiteral("墨"));
+    QString text = o.text.value_or(StartSource);
     if (o.textFile) {
-        const Input input = readCapped(*o.textFile, MaxTextBytes);
+        const Input input = ReadCapped(*o.textFile, MaxTextBytes);
         if (input.tooLarge)
             return tooLarge(QStringLiteral("--text-file"), *o.textFile, MaxTextBytes);
         QStringDecoder utf8(QStringDecoder::Utf8);
@@ -266,8 +213,8 @@ int makeCollage(const CliOptions& o)
     }
 
     CollageOptions collage;
-    collage.display = o.display.value_or(QStringLiteral("砾"));
-    collage.space = o.space.value_or(QStringLiteral("\u3000"));
+    collage.display = o.display.value_or(StartDisplay);
+    collage.space = o.space.value_or(StartSpace);
     collage.trim = o.trim || s.trim;
     collage.keepWidth = o.keepWidth || s.keepWidth;
     collage.mode = ProcessMode(o.mode.value_or(s.mode));
@@ -317,7 +264,7 @@ int makeCollage(const CliOptions& o)
             return complain(ExitUnusable,
                 QStringLiteral("tessarin-cli: -f/--font: %1 is not an installed font family; "
                                "see --list-fonts")
-                    .arg(quoted(*o.font)));
+                    .arg(Quoted(*o.font)));
         family = *installed;
     }
 
@@ -391,7 +338,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const bool drawsText
-        = o.listFonts || o.font || o.textFile || !o.text.value_or(QStringLiteral("墨")).isEmpty();
+        = o.listFonts || o.font || o.textFile || !o.text.value_or(StartSource).isEmpty();
     // Qt sees only the program name, so that no value of ours is taken for one of its options.
     int qtArgc = 1;
     std::unique_ptr<QGuiApplication> app;

@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include "window/defaults.h"
+
 #include <QCommandLineParser>
 #include <QStringDecoder>
 #include <algorithm>
@@ -38,27 +40,25 @@ constexpr Option flag(
     return {shortName, longName, nullptr, help, nullptr, nullptr, member};
 }
 
-// The largest font size: far beyond the largest picture, whose 1024 pixels are
-// 768 points.
-constexpr int MaxPoints = 4096;
-
 using O = CliOptions;
 constexpr Option Table[] = {
     text('t', "text", "TEXT", &O::text, "source text, an LF breaks the line (墨)"),
     text(0, "text-file", "FILE", &O::textFile, "source text from a UTF-8 file; - for stdin"),
     text('f', "font", "FAMILY", &O::font, "font family (the window's default choice)"),
-    number('s', "size", "PT", &O::size, 1, MaxPoints, "font size in points (9)"),
+    number('s', "size", "PT", &O::size, MinPoints, MaxPoints, "font size in points (9)"),
     flag('b', "bold", &O::bold, "bold"),
     flag('i', "italic", &O::italic, "italic"),
     flag('u', "underline", &O::underline, "underline"),
     flag('d', "strikeout", &O::strikeOut, "strikeout"),
-    number('W', "width", "N", &O::width, 1, 1024, "picture width in pixels (12)"),
-    number('H', "height", "N", &O::height, 1, 1024, "picture height in pixels (12)"),
+    number('W', "width", "N", &O::width, MinPreviewSide, MaxPreviewSide,
+        "picture width in pixels (12)"),
+    number('H', "height", "N", &O::height, MinPreviewSide, MaxPreviewSide,
+        "picture height in pixels (12)"),
     text('g', "background", "FILE", &O::background,
         "picture behind the text; - for stdin (built-in)"),
     flag(0, "fit", &O::fit, "scale the picture to the size instead of tiling it"),
     number('m', "mode", "0|1|2", &O::mode, 0, 2, "what counts as a light pixel, see below (0)"),
-    number('k', "threshold", "K", &O::threshold, 16, 240, "K of mode 2 (128)"),
+    number('k', "threshold", "K", &O::threshold, MinK, MaxK, "K of mode 2 (128)"),
     text('D', "display", "STR", &O::display, "written for a dark pixel (砾)"),
     text('S', "space", "STR", &O::space, "written for a light pixel (U+3000)"),
     flag(0, "trim", &O::trim, "drop spaces and U+3000 at the end of every row"),
@@ -87,11 +87,6 @@ QString accepts(const Option& option)
     if (option.number)
         return QStringLiteral("a whole number from %1 to %2").arg(option.min).arg(option.max);
     return QStringLiteral("a value");
-}
-
-QString quoted(const QString& text)
-{
-    return u'"' + text + u'"';
 }
 
 // Digits only, so "12abc", "+12", " 12" and "1e2" are all refused.
@@ -155,7 +150,7 @@ QString parserComplaint(const QCommandLineParser& parser, const QStringList& arg
             : nullptr;
         if (option && option->flag)
             return ValueError(
-                optionName(*option), accepts(*option), quoted(argument.mid(equals + 1)));
+                optionName(*option), accepts(*option), Quoted(argument.mid(equals + 1)));
     }
     // Only the last argument can want a value that never comes: a long name, or the first
     // letter of a group that takes one.
@@ -212,7 +207,7 @@ ParsedOptions ParseArguments(const QByteArrayList& bytes)
         return fail(parserComplaint(parser, arguments.mid(1)));
     if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("tessarin-cli: unexpected argument %1; options start with \"-\"")
-                        .arg(quoted(parser.positionalArguments().constFirst())));
+                        .arg(Quoted(parser.positionalArguments().constFirst())));
 
     for (const Option& option : Table) {
         const QString name = QLatin1String(option.longName);
@@ -227,14 +222,14 @@ ParsedOptions ParseArguments(const QByteArrayList& bytes)
             && std::any_of(notUtf8.begin(), notUtf8.end(),
                 [&](const QString& argument) { return argument.endsWith(value); });
         if (broken)
-            return fail(ValueError(optionName(option), QStringLiteral("UTF-8 text"), quoted(value),
+            return fail(ValueError(optionName(option), QStringLiteral("UTF-8 text"), Quoted(value),
                 QStringLiteral("not UTF-8")));
         if (option.text)
             result.options.*option.text = value;
         else if (const std::optional<int> whole = wholeNumber(value, option))
             result.options.*option.number = whole;
         else
-            return fail(ValueError(optionName(option), accepts(option), quoted(value)));
+            return fail(ValueError(optionName(option), accepts(option), Quoted(value)));
     }
 
     const CliOptions& o = result.options;
@@ -270,4 +265,9 @@ QString HelpText()
         "Options given here win over --settings. Exit status: 0 done, 1 a background,\n"
         "font or output that cannot be used, 2 a bad option or value.\n");
     return help;
+}
+
+QString Quoted(const QString& text)
+{
+    return u'"' + text + u'"';
 }

@@ -50,6 +50,9 @@ ParsedOptions ParseArguments(const QByteArrayList& arguments);
 // The file name that stands for standard input or output.
 inline const QString StandardStream = QStringLiteral("-");
 
+// A text in double quotes, as the messages show what they were given.
+QString Quoted(const QString& text);
+
 // The text --help prints.
 QString HelpText();
 

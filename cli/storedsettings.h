@@ -1,5 +1,7 @@
 #pragma once
 
+#include "window/defaults.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -8,9 +10,9 @@
 // without a settings file.
 struct CollageSettings
 {
-    int width = 12;
-    int height = 12;
-    int points = 9;
+    int width = StartPreviewSide;
+    int height = StartPreviewSide;
+    int points = StartPoints;
     bool bold = false;
     bool italic = false;
     bool underline = false;
@@ -18,7 +20,7 @@ struct CollageSettings
     bool trim = false;
     bool keepWidth = false;
     int mode = 0;
-    quint8 k = 128;
+    quint8 k = StartK;
     QString background; // the picture's file; empty for the built-in picture
 };
 

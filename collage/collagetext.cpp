@@ -12,10 +12,11 @@ bool isTrimmed(char16_t c)
     return c == 0x20 || c == 0x3000;
 }
 
-// Mode 2 without a rounding per pixel: the products come from tables holding the
-// very doubles the grey level multiplies out, summed in the same order, and the
-// rounded level reaches K exactly when the sum passes K - 0.5 (at a tie the even
-// neighbour decides, which is K when K is even).
+// Mode 2: light when the grey level reaches K. The grey level is green x 0.587 plus red x
+// 0.299, then plus blue x 0.114, in doubles and in that order, rounded to the nearest whole
+// number, halves to even. It is judged without a rounding per pixel: the products come from
+// tables of the same doubles, summed in the same order, and the rounded level reaches K exactly
+// when the sum passes K - 0.5 (at a tie the even neighbour decides, which is K when K is even).
 class SlowRule
 {
 public:
@@ -203,7 +204,9 @@ QString CollageText(const QImage& picture, const CollageOptions& options)
             * (2 + qint64(image.width()) * std::max(options.display.size(), options.space.size()))
         : withRule(options,
             [&](const auto& isLight) { return measureRows(image, options, isLight).room; });
-    Q_ASSERT(room <= MaxCollageLength);
+    // Whoever asks, a text beyond the limit is refused before a byte of it is written.
+    if (room > MaxCollageLength)
+        return {};
     QString text(qsizetype(room), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
 
@@ -211,6 +214,8 @@ QString CollageText(const QImage& picture, const CollageOptions& options)
     const qsizetype length = withRule(options,
         [&](const auto& isLight) { return writeRows(out, image, options, ruler, isLight); });
     text.truncate(length);
+    if (options.keepWidth && length + 4 + ruler > MaxCollageLength)
+        return {};
     if (options.keepWidth)
         text.prepend(
             QLatin1String("\r\n") + QString(ruler, QLatin1Char('T')) + QLatin1String("\r\n"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collage/pixelrules.h"
+#include "window/defaults.h"
 
 #include <QImage>
 #include <QString>
@@ -12,7 +13,7 @@ struct CollageOptions
     bool trim = false; // drop blanks and ideographic spaces at the end of every row
     bool keepWidth = false; // put a ruler line of "T"s as wide as the widest row in front
     ProcessMode mode = ProcessMode::Fastest;
-    quint8 k = 128;
+    quint8 k = StartK;
 };
 
 // The longest character picture the program builds: beyond it the text would
@@ -30,6 +31,6 @@ qint64 CollageLength(const QImage& picture, const CollageOptions& options);
 
 // The character picture of an image: every row begins with CR LF and holds one
 // display or space string per pixel; there is no line break after the last row.
-// The ruler counts the bytes a row takes in the ANSI code page. Building must fit:
-// CollageLength at most MaxCollageLength.
+// The ruler counts the bytes a row takes in the ANSI code page. A picture whose text would be
+// longer than MaxCollageLength (CollageFits says so beforehand) gives a null text.
 QString CollageText(const QImage& picture, const CollageOptions& options);

@@ -5,8 +5,3 @@ QImage DefaultBackground()
     return QImage(QStringLiteral(":/tessarin/default_background.png"))
         .convertToFormat(QImage::Format_RGB32);
 }
-
-QImage WindowIconImage()
-{
-    return QImage(QStringLiteral(":/tessarin/tessarin.png"));
-}

@@ -3,8 +3,7 @@
 #include <QtGlobal>
 
 // Colours here are laid out 0x00BBGGRR, red in the low byte, as the window system
-// reports pixels. A pixel that cannot be read is reported with all 32 bits set.
-constexpr quint32 InvalidColour = 0xFFFFFFFF;
+// reports pixels.
 
 // How a pixel is judged light (giving the space string) or dark (the display string).
 enum class ProcessMode : qint16 {
@@ -12,10 +11,6 @@ enum class ProcessMode : qint16 {
     Fast = 1, // light when at least two of them are
     Slow = 2, // light when the grey level is at least K
 };
-
-// The grey level: green x 0.587 plus red x 0.299, then plus blue x 0.114, in double
-// precision and in that order, rounded to the nearest whole number, halves to even.
-quint8 PixelGray(quint32 colour);
 
 // The colour of a pixel as the window system reports it, from a 32-bit image pixel.
 constexpr quint32 ColourOf(quint32 argb)

@@ -1,5 +1,7 @@
 #include "controls/fontlist.h"
 
+#include "window/defaults.h"
+
 #include <QCollator>
 #include <algorithm>
 

@@ -1,11 +1,12 @@
 #include "controls/numberfields.h"
 
 #include "runtime/numbertext.h"
+#include "window/defaults.h"
 
 std::optional<qint32> FontSizeFromText(const QString& text)
 {
     const std::optional<qint32> points = ToWhole(LeadingNumber(text), WholeType::Int32);
-    if (!points || *points <= 0)
+    if (!points || *points < MinPoints)
         return std::nullopt;
     return points;
 }
@@ -13,7 +14,7 @@ std::optional<qint32> FontSizeFromText(const QString& text)
 std::optional<qint32> PictureSize(double number)
 {
     const std::optional<qint32> pixels = ToWhole(number, WholeType::Int32);
-    if (!pixels || *pixels < 1 || *pixels > 1024)
+    if (!pixels || *pixels < MinPreviewSide || *pixels > MaxPreviewSide)
         return std::nullopt;
     return pixels;
 }

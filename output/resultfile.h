@@ -1,70 +1,13 @@
 #pragma once
 
+#include "runtime/savefile.h"
+
 #include <QByteArray>
 #include <QString>
-#include <QStringView>
 
-// The text with every line break written as one LF, the plain-text convention of the clipboard.
-// A break is CR LF, a lone CR, a lone LF, or the line and paragraph separators U+2028 and U+2029
-// that the text document uses internally.
-QString WithLineFeeds(QStringView text);
-
-// The same with every line break written as CR LF.
-QString WithCrLf(QStringView text);
-
-// The bytes a saved result holds: the text in the ANSI code page with every line break (as above)
-// written as CR LF, nothing before the first character or after the last, no byte-order mark.
+// The bytes a saved result holds: the text in the ANSI code page with every line break written as
+// CR LF (see WithCrLf), nothing before the first character or after the last, no byte-order mark.
 QByteArray ResultFileBytes(const QString& plainText);
-
-// Why a write failed.
-enum class WriteError {
-    None,
-    NoPermission,
-    NoFolder, // the folder the file goes into is missing (WriteResult::folder names it)
-    DiskFull,
-    ReadOnlyFileSystem,
-    NotAFile, // a folder, a block device or a socket
-    NoReader, // a pipe nobody reads from
-    ReaderGone, // the pipe's reader went away before it had everything
-    ReaderStalled, // the reader took nothing before the deadline
-    Busy, // another program is writing the same file
-    NameTooLong,
-    LinkLoop,
-    Other
-};
-
-// What became of a write: on failure, the cause, the system's own words for it, and for a missing
-// folder the folder that is really missing (where a link leads, not where it stands).
-struct WriteResult
-{
-    WriteError kind = WriteError::None;
-    QString systemText;
-    QString folder;
-    bool ok() const { return kind == WriteError::None; }
-};
-
-// No deadline: a pipe's reader is waited for as long as it takes, as command-line tools do.
-constexpr int NoDeadline = -1;
-// How long the window lets a pipe's or device's reader take everything before it gives up.
-constexpr int SaveDeadlineMs = 3000;
-
-// Replaces the whole file at path with bytes, or leaves whatever was there untouched. The bytes go
-// to a temporary file beside the target, which takes the target's place only once all of them are
-// on disk; it keeps the target's permissions (and, for root, its owner and group). A link is
-// written through. A writable file in a folder where no temporary file can be made is written in
-// place (emptied of any longer tail). A pipe or a character device is written into instead, as a
-// shell's redirection does; a pipe nobody reads from is refused at once. A name of one of this
-// program's open descriptors (/dev/stdout, /dev/stderr, /dev/fd/N, /proc/self/fd/N) is written
-// through that descriptor, like standard output: a file opened for appending keeps what it held.
-// With deadlineMs, a pipe or device that has not taken every byte within that many milliseconds
-// fails the write. A directory, a read-only file and anything else are refused. On failure no
-// temporary file is left.
-WriteResult WriteFile(const QString& path, const QByteArray& bytes, int deadlineMs = NoDeadline);
-
-// The same, as true or false; on failure *error (when given) says why in the system's words and
-// *kind (when given) names the cause; on success *kind is None.
-bool WriteWholeFile(
-    const QString& path, const QByteArray& bytes, QString* error, WriteError* kind = nullptr);
 
 // The cause of a failed write as the window says it: one Chinese sentence.
 QString WriteErrorChinese(const WriteResult& result);

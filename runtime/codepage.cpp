@@ -47,7 +47,9 @@ struct GbkTable
 GbkTable::GbkTable()
 {
     QStringDecoder gbk("GBK", QStringConverter::Flag::Stateless);
-    Q_ASSERT(gbk.isValid());
+    // Without it every character would be written as a replacement: better no program at all.
+    if (!gbk.isValid())
+        qFatal("Qt has no GBK code page here (it was built without ICU)");
     const auto decode = [&](QByteArrayView code, quint16 codeValue) {
         const QString decoded = gbk.decode(code);
         if (decoded.size() != 1 || decoded[0].isSurrogate())

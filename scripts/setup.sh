@@ -15,6 +15,8 @@ build=${TESSARIN_BUILD_DIR:-$root/build}
 packages=(
     # the build: compiler, CMake, Qt's and libjpeg's headers, the X library the program test calls
     build-essential cmake qt6-base-dev libjpeg62-turbo-dev libxcb1-dev
+    # the formatting check of the test command
+    clang-format
     # the window: Qt's Wayland platform plugin (xcb comes with Qt), Qt's own Chinese texts
     qt6-wayland qt6-translations-l10n
     # fonts: a Song face for crisp small characters, and a full CJK set
@@ -88,6 +90,10 @@ test)
     # instead of lying in wait.
     rm -f "$build/ctest.log" "$build-sanitize/ctest.log"
     failed=()
+    # A source file that clang-format would change fails the run, as a failing test does.
+    (cd "$root" && find app bench cli collage controls fuzz output runtime tests window \
+        -name '*.cpp' -o -name '*.h' | sort | xargs clang-format --dry-run --Werror) ||
+        failed+=("the formatting (clang-format -i on the files named above mends it)")
     run_suite "$build" || failed+=("the ordinary suite ($build)")
     run_suite "$build-sanitize" -DTESSARIN_SANITIZE=ON || failed+=("the sanitizer suite ($build-sanitize)")
     echo

@@ -4,10 +4,11 @@
 #include "support/files.h"
 #include "support/fontstyles.h"
 #include "support/scriptedservices.h"
-#include "window/buttons.h"
-#include "window/frmtessarin.h"
-#include "window/picturebox.h"
-#include "window/textboxes.h"
+#include "window/openingbounds.h"
+#include "window/ui/buttons.h"
+#include "window/ui/frmtessarin.h"
+#include "window/ui/picturebox.h"
+#include "window/ui/textboxes.h"
 
 #include <QAction>
 #include <QFile>

@@ -3,8 +3,8 @@
 #include "support/files.h"
 #include "support/images.h"
 #include "support/loadedwindow.h"
-#include "window/picturebox.h"
-#include "window/textboxes.h"
+#include "window/ui/picturebox.h"
+#include "window/ui/textboxes.h"
 
 #include <QAbstractScrollArea>
 #include <QDropEvent>

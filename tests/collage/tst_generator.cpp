@@ -1,11 +1,11 @@
 #include "support/images.h"
 #include "support/loadedwindow.h"
 #include "support/scriptedservices.h"
-#include "window/buttons.h"
-#include "window/frmtessarin.h"
-#include "window/picturebox.h"
-#include "window/scrollbar.h"
-#include "window/textboxes.h"
+#include "window/ui/buttons.h"
+#include "window/ui/frmtessarin.h"
+#include "window/ui/picturebox.h"
+#include "window/ui/scrollbar.h"
+#include "window/ui/textboxes.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "support/fontstyles.h"
 #include "support/loadedwindow.h"
-#include "window/buttons.h"
-#include "window/picturebox.h"
-#include "window/textboxes.h"
+#include "window/ui/buttons.h"
+#include "window/ui/picturebox.h"
+#include "window/ui/textboxes.h"
 
 #include <QListWidget>
 #include <QScrollBar>

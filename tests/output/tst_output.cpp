@@ -1,9 +1,9 @@
-#include "output/resultfile.h"
+#include "runtime/savefile.h"
 #include "support/files.h"
 #include "support/loadedwindow.h"
 #include "support/scriptedservices.h"
-#include "window/frmtessarin.h"
-#include "window/textboxes.h"
+#include "window/ui/frmtessarin.h"
+#include "window/ui/textboxes.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 #include "collage/collagetext.h"
-#include "output/resultfile.h"
 #include "runtime/codepage.h"
-#include "runtime/qtservices.h"
+#include "runtime/linebreaks.h"
+#include "runtime/ui/qtservices.h"
 #include "support/files.h"
-#include "window/frmtessarin.h"
-#include "window/picturebox.h"
-#include "window/textboxes.h"
+#include "window/ui/frmtessarin.h"
+#include "window/ui/picturebox.h"
+#include "window/ui/textboxes.h"
 
 #include <QAction>
 #include <QApplication>

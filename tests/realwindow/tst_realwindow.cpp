@@ -1,10 +1,10 @@
 #include "collage/collagetext.h"
-#include "output/resultfile.h"
+#include "runtime/linebreaks.h"
 #include "support/scriptedservices.h"
-#include "window/buttons.h"
-#include "window/frmtessarin.h"
-#include "window/picturebox.h"
-#include "window/textboxes.h"
+#include "window/ui/buttons.h"
+#include "window/ui/frmtessarin.h"
+#include "window/ui/picturebox.h"
+#include "window/ui/textboxes.h"
 
 #include <QApplication>
 #include <QClipboard>

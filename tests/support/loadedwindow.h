@@ -1,7 +1,7 @@
 #pragma once
 
 #include "support/scriptedservices.h"
-#include "window/frmtessarin.h"
+#include "window/ui/frmtessarin.h"
 
 #include <memory>
 

@@ -1,8 +1,8 @@
 #include "support/loadedwindow.h"
-#include "window/buttons.h"
-#include "window/picturebox.h"
-#include "window/scrollbar.h"
-#include "window/textboxes.h"
+#include "window/ui/buttons.h"
+#include "window/ui/picturebox.h"
+#include "window/ui/scrollbar.h"
+#include "window/ui/textboxes.h"
 
 #include <QApplication>
 #include <QListWidget>
