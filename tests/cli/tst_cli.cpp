@@ -119,6 +119,8 @@ private Q_SLOTS:
         row("a value for a switch", "--trim=1 -o new.txt", 2,
             "--trim: expected no value, got \"1\"");
         row("an unknown short option", "-Z -o new.txt", 2, "unknown option \"-Z\"; see --help");
+        row("no size of nought", "-s 0 -o new.txt", 2,
+            "-s/--size: expected a whole number from 1 to 999, got \"0\"");
         row("strict digits", "-W12abc -o new.txt", 2,
             "-W/--width: expected a whole number from 1 to 1024, got \"12abc\"");
         row("not UTF-8", "-t \"$(printf '\\377')\" -o new.txt", 2,
