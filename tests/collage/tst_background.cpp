@@ -140,10 +140,7 @@ private Q_SLOTS:
             PictureError::PixelsTooLarge);
         row("xbm cut short", xbm.left(xbm.lastIndexOf("0x")), PictureError::CutShort);
         row("gif cut in half", gif.first(gif.size() / 2), PictureError::CutShort);
-        row("gif cut inside a comment",
-            gif.first(13 + 3 * 128)
-                + "\x21\xFE\x05"
-                  "ab",
+        row("gif cut inside a comment", gif.first(13 + 3 * 128) + "\x21\xFE\x05\x61\x62",
             PictureError::CutShort);
         row("gif one pixel wider than allowed", stripedGif(wide + QSize(1, 0)),
             PictureError::SideTooLarge);
