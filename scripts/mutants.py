@@ -273,6 +273,10 @@ class Scratch:
             target.parent.mkdir(parents=True, exist_ok=True)
             shutil.copy2(source, target)
             os.utime(target)
+        # A file moved or removed since the last run would otherwise still be built.
+        kept = {self.src / name for name in names}
+        for stale in [p for p in self.src.rglob("*") if p.is_file() and p not in kept]:
+            stale.unlink()
 
     def compiles(self):
         done = subprocess.run(["cmake", "--build", self.build, "-j", str(self.jobs)],
