@@ -47,21 +47,25 @@ int openTemporary(const QByteArray& temporary, Failure* failure)
     constexpr int Attempts = 100;
     constexpr timespec Pause {0, 50'000'000};
     for (int attempt = 0; attempt < Attempts; ++attempt) {
-        const int fd
-            = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        // Not blocking: a pipe put where the temporary file goes would hold the open until
+        // something reads from it.
+        const int fd = ::open(
+            temporary.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666);
         const int openError = errno;
         // Another user's stray may stand where this user's temporary file goes.
         if (fd < 0 && (openError == EACCES || openError == EPERM) && attempt == 0
             && ::unlink(temporary.constData()) == 0)
             continue;
-        if (fd < 0) {
+        if (fd < 0 && openError != ENXIO) {
             *failure = FailureFromErrno(openError);
             return -1;
         }
         struct stat opened;
         struct stat named;
-        if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-            ::close(fd);
+        // ENXIO: a pipe that nothing reads from.
+        if (fd < 0 || ::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+            if (fd >= 0)
+                ::close(fd);
             *failure = {
                 WriteError::Other, u"Something else stands where the temporary file goes"_qs, {}};
             return -1;

@@ -126,6 +126,7 @@ private Q_SLOTS:
         QCOMPARE(state.join(u'|'), expected.replace(u"TILE"_qs, tile));
         QCOMPARE(w->TxtSrc->font().bold(), font.bold()); // the font box copies the styles
         w->close();
+        QCOMPARE(w->CDlgOpen.FileName, w->mBgMapFile); // the dialog offers the background in use
         QCOMPARE(ReadSettingValues(readAll(path)).background, w->mBgMapFile);
     }
 

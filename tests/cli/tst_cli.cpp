@@ -74,7 +74,7 @@ private Q_SLOTS:
             << "$T -t '' -W 4 -H 2 -m 2 -k 240" + ascii << QSize(4, 2)
             << "printf '\\r\\n#...\\r\\n..#.'";
         QTest::newRow("text from standard input")
-            << "printf 墨 | $T --text-file -" << QSize(12, 12) << "$T -t 墨";
+            << "printf 砾 | $T --text-file -" << QSize(12, 12) << "$T -t 砾";
         QTest::newRow("the fastest mode named") << "$T -t '' -g crafted.png -W 3 -H 3 -m 0"
                 + ascii << QSize(3, 3) << "$T -t '' -g crafted.png -W 3 -H 3" + ascii;
         QTest::newRow("--fit, full-width cells")

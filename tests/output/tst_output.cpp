@@ -60,8 +60,9 @@ private Q_SLOTS:
     void cleanup() { w.reset(); }
 
     // Where the bytes go ("%1": a name of one of the program's own descriptors, open on the file
-    // for appending) and what stands there: a file, "|" a pipe (its reader, if any, takes nothing),
-    // ".a.tessarin~" a killed write's temporary file, "->…" a link into a missing folder. A failed
+    // for appending) and what stands there: a file, "|" a pipe (its reader, if any, takes nothing;
+    // "name|" one of that name), ".a.tessarin~" a killed write's temporary file, "->…" a link into
+    // a missing folder. A failed
     // write gives a reason, names the folder a link leads into, and changes nothing below the
     // folder. A file-size limit stands in for a full disk, which no test can mount as any user.
     void writes_data()
@@ -85,6 +86,8 @@ private Q_SLOTS:
         row("/dev/fd/N appending", "/dev/fd/%1", "a", result, ok);
         row("/proc/self/fd/N appending", "/proc/self/fd/%1", "a", result, ok);
         row("pipe without a reader", "a", "|", result, WriteError::NoReader);
+        row("a pipe where the temporary file goes", "a", ".a.tessarin~|", result,
+            WriteError::Other);
         row("pipe whose reader takes nothing", "a", "|", QByteArray(1 << 20, 'b'),
             WriteError::ReaderStalled);
         row("link into a missing folder", "a", "->gone/deeper/a", result, WriteError::NoFolder);
@@ -107,10 +110,12 @@ private Q_SLOTS:
         const QByteArray old(4096, 'x');
         int fd = -1; // the pipe's reader, or the file opened for appending
         const auto closing = qScopeGuard([&] { ::close(fd); }); // -1: nothing to close
-        if (existing == u"|") {
-            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+        if (existing.endsWith(u'|')) { // at the target, or where the temporary file goes
+            const QByteArray pipe
+                = existing == u"|" ? native : QFile::encodeName(dir.filePath(existing.chopped(1)));
+            QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
             if (kind == WriteError::ReaderStalled)
-                fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK);
+                fd = ::open(pipe.constData(), O_RDONLY | O_NONBLOCK);
         } else if (existing.startsWith(u"->")) {
             QVERIFY(QFile::link(dir.filePath(existing.mid(2)), file));
         } else if (!existing.isEmpty()) {
