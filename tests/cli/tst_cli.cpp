@@ -70,6 +70,8 @@ private Q_SLOTS:
         QTest::newRow("help and version") << "$T --help >/dev/null && $T --version >/dev/null && "
                                              "$T -t '' --list-fonts | grep -q ."
                                           << QSize() << "";
+        QTest::newRow("an empty settings file: the start values")
+            << "$T --settings /dev/null" << QSize(12, 12) << "$T";
         QTest::newRow("the built-in background, partly dark at K 240")
             << "$T -t '' -W 4 -H 2 -m 2 -k 240" + ascii << QSize(4, 2)
             << "printf '\\r\\n#...\\r\\n..#.'";

@@ -63,6 +63,7 @@ private Q_SLOTS:
             QCOMPARE(entries.join(u'|'), sorted);
             QCOMPARE(w->ListFontName->currentRow(), selected);
             QCOMPARE(w->Pic2->Font().family(), font);
+            QCOMPARE(w->ListFontName->toolTip(), selected < 0 ? QString() : font);
         }
     }
 
