@@ -37,6 +37,8 @@ private Q_SLOTS:
         row("overflow", "-1e999", "-inf", true, {}, true);
         row("underflow", "1e-999", "0", true, 0, false);
         row("underflow after many zeros", QString(330, u'0') + u"1e-330"_qs, "0", true, 0, false);
+        row("underflow after many decimal zeros", u"0."_qs + QString(400, u'0') + u"1e2"_qs, "0",
+            true, 0, false);
     }
     void textRules()
     {
@@ -46,6 +48,7 @@ private Q_SLOTS:
         QTEST(IsWholeTextNumber(text), "whole");
         QTEST(shown(TextToWhole(text, WholeType::Int32)), "int32");
         QTEST(shown(TextToBoolean(text)), "boolean");
+        QCOMPARE(NumberText(1.0f / 3), u"0.3333333"_qs); // single precision: seven digits
     }
 
     // Bytes, their count and the text read back; where the code page and GB18030 differ, Windows':
