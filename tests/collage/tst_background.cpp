@@ -32,7 +32,8 @@ QByteArray stripedGif(QSize size)
     QByteArray out = "GIF89a" + QByteArray(sizes, 4) + QByteArray("\xF6\0\0", 3);
     for (const QRgb colour : Stripes)
         out.append(char(qRed(colour))).append(char(qGreen(colour))).append(char(qBlue(colour)));
-    out.append(QByteArray(3 * 125, '\0')).append(",\0\0\0\0", 5).append(sizes, 4).append("\0\7", 2);
+    out.append(QByteArray(3 * 125, '\0')).append("\x21\xFE\x02hi\0", 6); // a comment
+    out.append(",\0\0\0\0", 5).append(sizes, 4).append("\0\7", 2);
     QByteArray codes;
     for (int i = 0; i <= w * h; ++i)
         codes.append(i % 100 ? "" : "\x80").append(char(i < w * h ? i % 3 : 129));
@@ -111,6 +112,7 @@ private Q_SLOTS:
         row("jpg in CMYK, as YCCK", ycck, ok, decoded(ycck));
 
         row("bmp one byte short", bmp.chopped(1), PictureError::CutShort);
+        row("bmp cut in its header", bmp.first(40), PictureError::CutShort);
         row("run-length bmp one byte short", rle.chopped(1), PictureError::CutShort);
         row("jpg cut in half", jpg.first(jpg.size() / 2), PictureError::CutShort);
         // libjpeg only warns, and greys the missing half; Qt passes on only the first warning.
@@ -133,10 +135,8 @@ private Q_SLOTS:
         twelveBits[twelveBits.indexOf("\xFF\xC0") + 4] = 12; // samples of a precision not decoded
         row("jpg of 12-bit samples", twelveBits, PictureError::Damaged);
         // 16384 x 4097 grey pixels, 4 bytes each as decoded: 256 MiB and a row.
-        row("jpg a row over the decoded size",
-            QByteArray::fromHex("ffd8ffc0000b0810014000010111"
-                                "00ffda000801010000"
-                                "3f00ffd9"),
+        const QByteArray tall = "ffd8ffc0000b081001400001011100ffda0008010100003f00ffd9";
+        row("jpg a row over the decoded size", QByteArray::fromHex(tall),
             PictureError::PixelsTooLarge);
         row("xbm cut short", xbm.left(xbm.lastIndexOf("0x")), PictureError::CutShort);
         row("gif cut in half", gif.first(gif.size() / 2), PictureError::CutShort);
@@ -171,9 +171,8 @@ private Q_SLOTS:
             QCOMPARE(*reduced, reader.read().convertToFormat(QImage::Format_RGB32));
     }
 
-    // What a JPEG costs to decode is checked before a pixel is: about 2 s at most. The markers of
-    // one of 8192 x 8192 pixels, its components' samplings given (0x22: 2 x 2), with scans of the
-    // first few components: every block of 8 x 8 samples costs once, and again in every scan.
+    // What a JPEG costs to decode, checked before a pixel is: about 2 s at most. The markers of one
+    // of 8192 x 8192 pixels, its samplings given (0x22: 2 x 2), scans of the first few components.
     void decodingBudget()
     {
         const auto over = [](const QByteArray& samplings, int scans, int named) {

@@ -59,13 +59,14 @@ private Q_SLOTS:
     {
         // The last, 301 x 300, leaves a viewport of 158 x 217 pixels inside its border.
         for (const auto& [client, sizes] :
-            {std::pair(QSize(133, 213), QList {44, 45, 89, 173, 134, 13, 153, 69, 1}),
-                {QSize(301, 300), QList {100, 101, 201, 162, 221, 181, 240, 156, 1}}}) {
+            {std::pair(QSize(133, 213), QList {44, 45, 89, 173, 134, 13, 153, 69, 1, 2}),
+                {QSize(301, 300), QList {100, 101, 201, 162, 221, 181, 240, 156, 1, 2}}}) {
             clientArea(client.width(), client.height());
             QCOMPARE(
                 (QList {w->TxtSrc->width(), w->TxtView1->width(), w->TxtView2->x(),
                     w->Pic1->width(), w->Pic1->height(), w->TxtOut->width(), w->TxtOut->height(),
-                    w->ListFontName->height(), w->VSBar1->x() - w->Pic1->geometry().right()}),
+                    w->ListFontName->height(), w->VSBar1->x() - w->Pic1->geometry().right(),
+                    w->Pic1->height() - w->VSBar1->height()}),
                 sizes);
         }
         const auto bars = [&] {
