@@ -133,7 +133,7 @@ private Q_SLOTS:
             "-o/--output, --preview: expected two different files, got \"old.txt\" for both");
         row("output folder missing", "-o no/new.txt", 1,
             "-o/--output: cannot write \"no/new.txt\" (No such file or directory)");
-        row("a source the system cannot read", "--text-file /proc/self/mem -o new.txt", 2,
+        row("an unreadable source", "--text-file /proc/self/mem", 2,
             "--text-file: expected a readable UTF-8 file, got \"/proc/self/mem\" (Input/output "
             "error)");
         row("background a folder", "-g . -o new.txt", 1,

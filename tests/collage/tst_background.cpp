@@ -134,10 +134,9 @@ private Q_SLOTS:
         QByteArray twelveBits = jpg;
         twelveBits[twelveBits.indexOf("\xFF\xC0") + 4] = 12; // samples of a precision not decoded
         row("jpg of 12-bit samples", twelveBits, PictureError::Damaged);
-        // 16384 x 4097 grey pixels, 4 bytes each as decoded: 256 MiB and a row.
         const QByteArray tall = "ffd8ffc0000b081001400001011100ffda0008010100003f00ffd9";
-        row("jpg a row over the decoded size", QByteArray::fromHex(tall),
-            PictureError::PixelsTooLarge);
+        row("jpg of 16384 x 4097 grey pixels, 4 bytes each: 256 MiB and a row",
+            QByteArray::fromHex(tall), PictureError::PixelsTooLarge);
         row("xbm cut short", xbm.left(xbm.lastIndexOf("0x")), PictureError::CutShort);
         row("gif cut in half", gif.first(gif.size() / 2), PictureError::CutShort);
         row("gif cut inside a comment", gif.first(13 + 3 * 128) + "\x21\xFE\x05\x61\x62",

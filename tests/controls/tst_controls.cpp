@@ -77,6 +77,8 @@ private Q_SLOTS:
         markBackground();
         QTest::keyClicks(w->TxtSrc, u"x"_qs);
         QVERIFY(redrawn() && !w->mShowOutput);
+        QTest::keyClicks(w->TxtMapWidth, u"345"_qs); // a field takes four characters typed
+        QCOMPARE(w->TxtMapWidth->text(), u"1234"_qs);
         const QString text = u"a\u2029b\ufdf0\u2028\r\n\r\n\r\n\r\n\r\n\r\nc"_qs;
         w->TxtSrc->SetText(text);
         QCOMPARE(w->TxtSrc->Text(), text);
