@@ -67,11 +67,11 @@ private Q_SLOTS:
             << "$T -t '' -g crafted.png -W 3 -H 3 -m 2 -k 129 -D '#' "
                "-S ' ' --keep-width --trim"
             << QSize() << "printf '\\r\\nTTT\\r\\n\\r\\n# #\\r\\n #\\r\\n# #'";
-        QTest::newRow("help and version") << "$T --help >/dev/null && $T --version >/dev/null && "
-                                             "$T -t '' --list-fonts | grep -q ."
-                                          << QSize() << "";
-        QTest::newRow("an empty settings file: the start values")
-            << "$T --settings /dev/null" << QSize(12, 12) << "$T";
+        QTest::newRow("help, version, fonts; the size counts")
+            << "$T --help && $T --version && $T -t '' --list-fonts | grep -q ."
+               " && [ \"$($T -s 20)\" != \"$($T)\" ]"
+            << QSize() << "";
+        QTest::newRow("empty settings") << "$T --settings /dev/null" << QSize(12, 12) << "$T";
         QTest::newRow("the built-in background, partly dark at K 240")
             << "$T -t '' -W 4 -H 2 -m 2 -k 240" + ascii << QSize(4, 2)
             << "printf '\\r\\n#...\\r\\n..#.'";
