@@ -39,6 +39,7 @@ private slots:
         row("blanks around names and value", " [ s ]\r\n\t k \t=  1 a\t\r\n", "1 a", 3);
         row("one pair of quotes dropped", "[s]\r\nk= \"\"abc\"\" ", "\"abc\"", 5);
         row("empty quotes keep previous", "[s]\r\nk=''\r\n", "previous", 0);
+        row("a NUL ends the value", QByteArray("[s]\r\nk=ab\0cd", 11), "ab", 2);
         row("first of duplicates", "[s]\r\nk=1\r\nK=2\r\n[S]\r\nk=3\r\n", "1", 1);
     }
     void readIni()

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -80,24 +81,24 @@ private Q_SLOTS:
 
     // What a start leaves, from a settings file ("-": none): texts, fields, picture, the preview
     // font's styles, the mode's mark and K, the tab, the marks of auto switch, lock and keep
-    // width, the trim and font boxes, the background, the window state. A stored background is
-    // saved again at close.
+    // width, the trim and font boxes, the background, the window state, the font chosen. A stored
+    // background is saved again at close.
     void startUp_data()
     {
         QTest::addColumn<QString>("settings");
         QTest::addColumn<QString>("expected");
         QTest::newRow("no file") << u"-"_qs
                                  << u"墨|砾|\u3000|12 12 9|12x12|----|0 K=128|preview|100|00|"
-                                    u"built-in|normal"_qs;
+                                    u"built-in|normal|宋体"_qs;
         QTest::newRow("maximized, underline, mode 1, a background that loads")
             << u"[窗体]\r\nWindowState=2\r\n[属性]\r\n图片宽=30\r\n下划线=1\r\n[设置]\r\n"
                u"处理方式=1\r\n亮度=100\r\n背景图片=TILE\r\n自动切换=False\r\n"
                u"删除右侧空格=2\r\n"_qs
-            << u"墨|砾|\u3000|30 12 9|30x12|--U-|1 K=100|preview|000|20|TILE|maximized"_qs;
+            << u"墨|砾|\u3000|30 12 9|30x12|--U-|1 K=100|preview|000|20|TILE|maximized|宋体"_qs;
         QTest::newRow("minimized, bold and strikeout, a background gone")
             << u"[窗体]\r\nWindowState=1\r\n[属性]\r\n粗体=1\r\n删除线=1\r\n字号=20\r\n"
                u"[设置]\r\n背景图片=/no/such.bmp\r\n改变字体=1\r\n锁定输出文本框=abc\r\n"_qs
-            << u"墨|砾|\u3000|12 12 20|12x12|B--S|0 K=128|preview|100|01|built-in|normal"_qs;
+            << u"墨|砾|\u3000|12 12 20|12x12|B--S|0 K=128|preview|100|01|built-in|normal|宋体"_qs;
     }
     void startUp()
     {
@@ -107,6 +108,7 @@ private Q_SLOTS:
         QImage picture(2, 2, QImage::Format_RGB32);
         picture.fill(Qt::red);
         QVERIFY(picture.save(tile));
+        services.fonts = QStringList {u"A"_qs, u"宋体"_qs};
         start(settings == u"-" ? std::nullopt : std::optional(settings.replace(u"TILE"_qs, tile)));
         const QFont& font = w->Pic2->Font();
         QString marks, mode;
@@ -123,7 +125,8 @@ private Q_SLOTS:
             w->mShowOutput ? u"output"_qs : u"preview"_qs, marks,
             QString::number(w->ChkDelRight->Value()) + QString::number(w->ChkTxtFont->Value()),
             w->Pic3->Image() == w->Pic4->Image() ? u"built-in"_qs : w->mBgMapFile,
-            w->isMaximized() ? u"maximized"_qs : u"normal"_qs};
+            w->isMaximized() ? u"maximized"_qs : u"normal"_qs,
+            w->ListFontName->currentItem() ? w->ListFontName->currentItem()->text() : QString()};
         QCOMPARE(state.join(u'|'), expected.replace(u"TILE"_qs, tile));
         QCOMPARE(w->TxtSrc->font().bold(), font.bold()); // the font box copies the styles
         w->close();

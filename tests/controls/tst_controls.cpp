@@ -54,6 +54,7 @@ private Q_SLOTS:
         QFETCH(int, selected);
         const QString font = selected < 0 ? w->Pic2->Font().family() : sorted.split(u'|')[selected];
         services.fonts = fonts.split(u'|', Qt::SkipEmptyParts);
+        w->ChkTxtFont->SetValue(1); // the source box follows the choice
         for (int pass = 0; pass < 2; ++pass) {
             w->ListFontName->setCurrentRow(0);
             QTest::mouseDClick(w->LblFontName, Qt::LeftButton);
@@ -63,6 +64,7 @@ private Q_SLOTS:
             QCOMPARE(entries.join(u'|'), sorted);
             QCOMPARE(w->ListFontName->currentRow(), selected);
             QCOMPARE(w->Pic2->Font().family(), font);
+            QCOMPARE(w->TxtSrc->font().family(), font);
             QCOMPARE(w->ListFontName->toolTip(), selected < 0 ? QString() : font);
         }
     }

@@ -1,3 +1,4 @@
+#include "output/resultfile.h"
 #include "runtime/savefile.h"
 #include "support/files.h"
 #include "support/loadedwindow.h"
@@ -147,6 +148,8 @@ private Q_SLOTS:
         QVERIFY(::pthread_sigmask(SIG_BLOCK, nullptr, &blocked) == 0
             && !sigismember(&blocked, SIGPIPE));
         QCOMPARE(written.kind, kind);
+        if (kind == WriteError::ReaderStalled) // the window's own deadline, in whole seconds
+            QVERIFY(WriteErrorChinese(written).contains(u"在 3 秒内"_qs));
         QCOMPARE(written.systemText.isEmpty(), written.ok()); // a failure says why
         if (kind == WriteError::NoFolder)
             QCOMPARE(written.folder, dir.filePath(u"gone/deeper"_qs));
@@ -253,7 +256,7 @@ private Q_SLOTS:
         services.saveReplies.enqueue(first); // saved, but not last: asked about, and kept
         services.questionReplies.enqueue(false);
         save(u"砾"_qs, missing);
-        save(u"砾"_qs, std::nullopt);
+        save(u"砾"_qs, second); // still the file saved last, though a save failed since
 
         QCOMPARE(entriesBelow(dir.path()), QStringList({second, first}));
         QCOMPARE(

@@ -79,6 +79,7 @@ private Q_SLOTS:
         });
         answer.start(50);
         w->mnuSave->trigger();
+        w->TxtOut->setPlainText(u"不保存"_qs); // the second dialog is cancelled: nothing written
         w->mnuSave->trigger();
         answer.stop();
         QCOMPARE(offered,

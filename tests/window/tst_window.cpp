@@ -97,9 +97,10 @@ private Q_SLOTS:
         QCOMPARE(bars().mid(0, 2) + bars().mid(6, 1), (QList {0, 0, 0}));
     }
 
-    // What the controls show: the preview picture inside its border; "生成" in a narrow column,
-    // one character above the other; a style button filled with the highlight colour while
-    // pressed or greyed; a usable bar with a thumb that moves, an unusable one without.
+    // What the controls show: the preview picture inside its border; "生成" and the tabs in
+    // narrow columns, one character above the other; a style button filled with the highlight
+    // colour while pressed or greyed; a usable bar with a thumb that moves, an unusable one
+    // without.
     void looksAndSize()
     {
         w->show();
@@ -120,8 +121,10 @@ private Q_SLOTS:
             shot(w->Pic2).copy(inside).convertToFormat(QImage::Format_RGB32), w->Pic2->Image());
 
         const auto dark = [](const QColor& c) { return c.lightness() < 80; };
-        const QRect ink = count(shot(w->CmdConv), dark).second;
-        QVERIFY(ink.height() > 3 * ink.width() / 2);
+        for (QWidget* narrow : std::initializer_list<QWidget*> {w->CmdConv, w->Lbl1}) {
+            const QRect ink = count(shot(narrow), dark).second;
+            QVERIFY(ink.height() > 3 * ink.width() / 2);
+        }
 
         // The style shades the fill: bluish like the highlight colour is close enough.
         const auto highlight = [](const QColor& c) { return c.blue() - c.red() > 60; };
@@ -233,8 +236,7 @@ private Q_SLOTS:
         QVERIFY(!framed(w->TxtSrc, w->Pic1));
         // The caret blinks, except in a line too long to redraw at every blink.
         const int blinking = QGuiApplication::styleHints()->cursorFlashTime();
-        QVERIFY(blinking > 0);
-        QVERIFY(framed(w->Pic1, w->Pic1));
+        QVERIFY(blinking > 0 && framed(w->Pic1, w->Pic1));
         w->TxtSrc->setPlainText(QString(20000, u'墨'));
         QVERIFY(!framed(w->TxtSrc, w->Pic1));
         QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);
