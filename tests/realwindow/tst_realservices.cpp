@@ -48,7 +48,7 @@ private Q_SLOTS:
     // "复制文字" puts the whole collage on the clipboard, with the line breaks of the platform.
     // "保存文本" asks through Qt's save dialog, offering the text files first; the name typed
     // there gets the collage in the code page with CR LF, and is offered at the next save with
-    // the file type chosen.
+    // the file type chosen, whichever it is; a cancelled dialog writes nothing.
     void copyAndSaveThroughTheDialog()
     {
         QApplication::clipboard()->setText(u"before"_qs);
@@ -63,9 +63,10 @@ private Q_SLOTS:
             if (!dialog || dialog->property("answered").toBool())
                 return;
             dialog->setProperty("answered", true);
-            if (!offered.isEmpty()) { // the second time: what was chosen the first time
+            if (!offered.isEmpty()) { // later: the name and type chosen the time before
                 offered << dialog->selectedFiles().value(0) << dialog->selectedNameFilter();
-                dialog->reject();
+                dialog->selectNameFilter(u"文本文件(*.txt)"_qs);
+                QMetaObject::invokeMethod(dialog, offered.size() < 6 ? "accept" : "reject");
                 return;
             }
             offered = dialog->nameFilters() << dialog->selectedNameFilter();
@@ -79,13 +80,16 @@ private Q_SLOTS:
         });
         answer.start(50);
         w->mnuSave->trigger();
-        w->TxtOut->setPlainText(u"不保存"_qs); // the second dialog is cancelled: nothing written
+        QCOMPARE(testsupport::readAll(path), ToAnsi(startUpCollage()));
+        w->TxtOut->setPlainText(u"砾"_qs);
+        w->mnuSave->trigger();
+        w->TxtOut->setPlainText(u"不保存"_qs); // the third dialog is cancelled: nothing written
         w->mnuSave->trigger();
         answer.stop();
         QCOMPARE(offered,
             QStringList({u"文本文件(*.txt)"_qs, u"所有文件(*.*)"_qs, u"文本文件(*.txt)"_qs, path,
-                u"所有文件(*.*)"_qs}));
-        QCOMPARE(testsupport::readAll(path), ToAnsi(startUpCollage()));
+                u"所有文件(*.*)"_qs, path, u"文本文件(*.txt)"_qs}));
+        QCOMPARE(testsupport::readAll(path), ToAnsi(u"砾"_qs));
     }
 };
 
