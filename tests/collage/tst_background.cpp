@@ -125,12 +125,15 @@ private Q_SLOTS:
         row("jpg cut in half after stray bytes, then given its end marker",
             jpg.first(2) + "ab" + jpg.sliced(2, jpg.size() / 2) + "\xFF\xD9",
             PictureError::CutShort);
-        // More scans than any encoder writes: the last one 99 times more.
+        // The last scan repeated: 41 are more than any encoder writes; 40 pass the count, and then
+        // libjpeg finds a second scan where a baseline JPEG ends.
         const qsizetype scan = jpg.lastIndexOf("\xFF\xDA");
-        row("jpg of 100 scans",
-            QByteArray(jpg).insert(
-                jpg.size() - 2, jpg.sliced(scan, jpg.size() - 2 - scan).repeated(99)),
-            PictureError::TooMuchWork);
+        const auto scans = [&](int n) {
+            const QByteArray last = jpg.sliced(scan, jpg.size() - 2 - scan);
+            return QByteArray(jpg).insert(jpg.size() - 2, last.repeated(n - 1));
+        };
+        row("jpg of 41 scans", scans(41), PictureError::TooMuchWork);
+        row("jpg of 40 scans", scans(40), PictureError::Damaged);
         // Arithmetic decoding takes about 150 ns a byte: 14 MB of it would take 2 s.
         QByteArray arithmetic = jpg;
         arithmetic[arithmetic.indexOf("\xFF\xC0") + 1] = char(0xC9);
