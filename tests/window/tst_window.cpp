@@ -50,23 +50,23 @@ private Q_SLOTS:
     }
     void cleanup() { w.reset(); }
 
-    // Band widths, 3rd box x, viewport, output and list sizes for a client area in pixels. Below
-    // 2085 twips the viewport's width would be negative: it keeps the one it has.
-    // A preview bar is usable only while the picture overflows the viewport: its range runs to
-    // minus the overflow and a page is the viewport. Scrolled, then no longer overflowing (a
-    // smaller picture, a larger window), it goes back to 0 and takes the preview with it.
+    // Band widths, 2nd and 3rd box x, viewport, output and list sizes for a client area in pixels.
+    // Below 2085 twips the viewport's width would be negative: it keeps the one it has. A preview
+    // bar is usable only while the picture overflows the viewport: its range runs to minus the
+    // overflow and a page is the viewport. Scrolled, then no longer overflowing (a smaller picture,
+    // a larger window), it goes back to 0 and takes the preview with it.
     void bandsAndPreviewBars()
     {
         // The last, 301 x 300, leaves a viewport of 158 x 217 pixels inside its border.
         for (const auto& [client, sizes] :
-            {std::pair(QSize(133, 213), QList {44, 45, 89, 173, 134, 13, 153, 69, 1, 2}),
-                {QSize(301, 300), QList {100, 101, 201, 162, 221, 181, 240, 156, 1, 2}}}) {
+            {std::pair(QSize(133, 213), QList {44, 45, 44, 89, 173, 134, 13, 153, 69, 1, 2}),
+                {QSize(301, 300), QList {100, 101, 100, 201, 162, 221, 181, 240, 156, 1, 2}}}) {
             clientArea(client.width(), client.height());
-            QCOMPARE(
-                (QList {w->TxtSrc->width(), w->TxtView1->width(), w->TxtView2->x(),
-                    w->Pic1->width(), w->Pic1->height(), w->TxtOut->width(), w->TxtOut->height(),
-                    w->ListFontName->height(), w->VSBar1->x() - w->Pic1->geometry().right(),
-                    w->Pic1->height() - w->VSBar1->height()}),
+            QCOMPARE((QList {w->TxtSrc->width(), w->TxtView1->width(), w->TxtView1->x(),
+                         w->TxtView2->x(), w->Pic1->width(), w->Pic1->height(), w->TxtOut->width(),
+                         w->TxtOut->height(), w->ListFontName->height(),
+                         w->VSBar1->x() - w->Pic1->geometry().right(),
+                         w->Pic1->height() - w->VSBar1->height()}),
                 sizes);
         }
         const auto bars = [&] {
