@@ -145,6 +145,7 @@ private Q_SLOTS:
             busy.clear();
             w->CmdConv_Click();
             QCOMPARE(w->TxtOut->toPlainText(), expected);
+            QCOMPARE(w->TxtOut->textCursor().position(), 0); // typing goes before the collage
             QCOMPARE(busy, u"墨砾版字符拼合画 处理中……"_qs + QString::number(Qt::WaitCursor));
             QCOMPARE(state(), u"墨砾版字符拼合画"_qs + QString::number(Qt::ArrowCursor));
             QCOMPARE(w->mShowOutput, autoSwitch);
