@@ -99,8 +99,8 @@ private Q_SLOTS:
 
     // What the controls show: the preview picture inside its border; "生成" and the tabs in
     // narrow columns, one character above the other; a style button filled with the highlight
-    // colour while pressed or greyed; a usable bar with a thumb that moves, an unusable one
-    // without.
+    // colour while pressed or greyed, its caption then light or grey; a usable bar with a thumb
+    // that moves, an unusable one without.
     void looksAndSize()
     {
         w->show();
@@ -129,12 +129,15 @@ private Q_SLOTS:
         // The style shades the fill: bluish like the highlight colour is close enough.
         const auto highlight = [](const QColor& c) { return c.blue() - c.red() > 60; };
         QList<bool> pressed;
+        QList<int> light; // pixels as light as the selection's text: few in a greyed caption
         for (int value : {0, 1, 2}) {
             w->ChkB->SetValue(value);
             const QImage button = shot(w->ChkB);
             pressed << (count(button, highlight).first > button.width() * button.height() / 2);
+            light << count(button, [](const QColor& c) { return c.lightness() > 220; }).first;
         }
         QCOMPARE(pressed, (QList {false, true, true}));
+        QVERIFY(light[2] < light[1] / 2);
 
         w->TxtMapWidth->setText(u"1000"_qs);
         const QImage start = shot(w->HSBar1);

@@ -111,9 +111,10 @@ void CheckBox::paintEvent(QPaintEvent* event)
         option.palette.setColor(
             QPalette::ButtonText, option.palette.color(QPalette::HighlightedText));
     }
+    // From the button's own palette: the option's has just had every group's text colour set.
     if (checkState() == Qt::PartiallyChecked)
         option.palette.setColor(
-            QPalette::ButtonText, option.palette.color(QPalette::Disabled, QPalette::ButtonText));
+            QPalette::ButtonText, palette().color(QPalette::Disabled, QPalette::ButtonText));
     painter.drawControl(QStyle::CE_PushButton, option);
 }
 
