@@ -15,6 +15,7 @@
 #include <QTextDocument>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,11 +63,11 @@ private Q_SLOTS:
     void cleanup() { w.reset(); }
 
     // Where the bytes go ("%1": a name of one of the program's own descriptors, open on the file
-    // for appending) and what stands there: a file, "|" a pipe (its reader, if any, takes nothing;
-    // "name|" one of that name), ".a.tessarin~" a killed write's temporary file, "->…" a link into
-    // a missing folder. A failed write gives a reason, names the folder a link leads into, and
-    // changes nothing below the folder. A file-size limit stands in for a full disk, which no test
-    // can mount as any user.
+    // for appending) and what stands there: a file ("a!": in a folder its owner may not write), "|"
+    // a pipe (its reader, if any, takes nothing; "name|" one of that name), ".a.tessarin~" a killed
+    // write's temporary file, "->…" a link into a missing folder. A failed write gives a reason,
+    // names the folder a link leads into, and changes nothing below the folder. A file-size limit
+    // stands in for a full disk, which no test can mount as any user. Root writes as nobody.
     void writes_data()
     {
         QTest::addColumn<QString>("target");
@@ -85,6 +86,7 @@ private Q_SLOTS:
         row("emptied, no tail, mode kept", "a", "a", QByteArray(), ok);
         row("a killed write's stray taken over", "a", ".a.tessarin~", result, ok);
         row("read-only file", "a", "a", result, WriteError::NoPermission);
+        row("written in place, no temporary file allowed", "a", "a!", result, ok);
         row("/dev/fd/N appending", "/dev/fd/%1", "a", result, ok);
         row("/proc/self/fd/N appending", "/proc/self/fd/%1", "a", result, ok);
         row("pipe without a reader", "a", "|", result, WriteError::NoReader);
@@ -104,6 +106,16 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(WriteError, kind);
         QFETCH(qint64, sizeLimit);
+        // Root could write into read-only files and folders; nobody is a user like any other.
+        const bool root = ::geteuid() == 0;
+        QVERIFY(!root || (::setegid(65534) == 0 && ::seteuid(65534) == 0));
+        ::prctl(PR_SET_DUMPABLE, 1); // a change of user takes /proc/self/fd from the process
+        const auto asBefore = qScopeGuard([&] {
+            QVERIFY(!root || (::seteuid(0) == 0 && ::setegid(0) == 0));
+            ::prctl(PR_SET_DUMPABLE, 1);
+        });
+        const bool lockedFolder = existing.endsWith(u'!');
+        existing.remove(u'!');
         const int mode = kind == WriteError::NoPermission ? 0444 : 0600; // of the existing file
         QTemporaryDir dir;
         const bool descriptor = target.contains(u'%');
@@ -124,10 +136,12 @@ private Q_SLOTS:
             QVERIFY(writeFile(dir.filePath(existing), old)
                 && ::chmod(QFile::encodeName(dir.filePath(existing)).constData(), mode) == 0);
         }
-        if (!(mode & 0200) && ::access(native.constData(), W_OK) == 0)
+        if (!(mode & 0200) && ::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) == 0)
             QSKIP("this user writes into read-only files anyway");
         if (descriptor)
             fd = ::open(native.constData(), O_WRONLY | O_APPEND);
+        const QByteArray folder = QFile::encodeName(dir.path());
+        QVERIFY(!lockedFolder || ::chmod(folder.constData(), 0500) == 0);
         const QStringList before = entriesBelow(dir.path());
         const auto modeOf = [&] {
             struct stat st = {};
@@ -143,6 +157,7 @@ private Q_SLOTS:
         const uint opened = openFiles();
         const WriteResult written = WriteFile(descriptor ? target.arg(fd) : file, bytes, 200);
         ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        ::chmod(folder.constData(), 0700);
         QCOMPARE(openFiles(), opened); // every save alike, or the window runs out of descriptors
         sigset_t blocked;
         QVERIFY(::pthread_sigmask(SIG_BLOCK, nullptr, &blocked) == 0
