@@ -371,7 +371,7 @@ private Q_SLOTS:
         QTest::newRow("header without ], key without =")
             << ToAnsi(u"[属性\r\n字号=40\r\n[属性]\r\n 字号 \r\n字号=5\r\n"_qs) << "128"
             << ToAnsi(u"[属性\r\n字号=40\r\n[属性]\r\n 字号=文Ω𝄞\r\n字号=5\r\n"_qs + added);
-        QTest::newRow("UTF-16LE") << utf16(u"[属性]\r\n字号=中\r\n; \xd800\r\n"_qs) + 'x' << "中"
+        QTest::newRow("UTF-16LE") << utf16(u"[属性]\r\n字号=中𝄞\r\n; \xd800\r\n"_qs) + 'x' << "中𝄞"
                                   << utf16(u"[属性]\r\n字号=文Ω𝄞\r\n; \xd800\r\n"_qs + added) + 'x';
         QTest::newRow("UTF-16BE") << utf16(u"[属性]\n字号=20"_qs, true) << "20"
                                   << utf16(u"[属性]\n字号=文Ω𝄞\r\n"_qs + added, true);

@@ -67,11 +67,15 @@ private Q_SLOTS:
             << "$T -t '' -g crafted.png -W 3 -H 3 -m 2 -k 129 -D '#' "
                "-S ' ' --keep-width --trim"
             << QSize() << "printf '\\r\\nTTT\\r\\n\\r\\n# #\\r\\n #\\r\\n# #'";
-        QTest::newRow("help, version, fonts; the size counts; U+FFFD typed; strings' widths")
+        QTest::newRow("help, version, fonts; U+FFFD typed; strings' widths")
             << "$T --help | grep -q -- '-t, --text' && $T --version && $T -t '' --list-fonts |"
-               " grep -q . && [ \"$($T -s 20)\" != \"$($T)\" ] && $T -t '�' >/dev/null"
+               " grep -q . && $T -t '�' >/dev/null"
                " && $T -D 砾 -S . 2>&1 >/dev/null | grep -q 'takes 2 columns and -S/--space 1 "
                "column,'"
+            << QSize() << "";
+        QTest::newRow("the size and each style count, none on by default")
+            << "for o in '-s 20' -b -i -u -d; do"
+               " [ \"$($T -H 16 $o)\" != \"$($T -H 16)\" ] || exit 1; done"
             << QSize() << "";
         QTest::newRow("empty settings") << "$T --settings /dev/null" << QSize(12, 12) << "$T";
         QTest::newRow("the built-in background, partly dark at K 240")
