@@ -270,6 +270,7 @@ private Q_SLOTS:
             QCOMPARE(w->TxtSrc->Text(), QString());
             QCOMPARE(w->Pic3->Picture(), taken ? picture : w->Pic4->Picture());
             QCOMPARE(w->mBgMapFile, taken ? path : QString());
+            QCOMPARE(w->CDlgOpen.FileName, file); // offered at the next choice from the menu
             QCOMPARE(services.warnings.size(), taken ? 0 : 1);
         }
     }
