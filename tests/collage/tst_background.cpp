@@ -148,6 +148,8 @@ private Q_SLOTS:
             QByteArray::fromHex(tall), PictureError::PixelsTooLarge);
         row("xbm cut short", xbm.left(xbm.lastIndexOf("0x")), PictureError::CutShort);
         row("gif cut in half", gif.first(gif.size() / 2), PictureError::CutShort);
+        row("gif cut in its frame's header", gif.first(13 + 3 * 128 + 6 + 5),
+            PictureError::CutShort);
         row("gif cut inside a comment", gif.first(13 + 3 * 128) + "\x21\xFE\x05\x61\x62",
             PictureError::CutShort);
         row("gif one pixel wider than allowed", stripedGif(wide + QSize(1, 0)),
