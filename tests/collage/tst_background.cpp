@@ -108,6 +108,8 @@ private Q_SLOTS:
         QByteArray icon = QByteArray("\0\0\1\0\1\0\0\0\0\0\1\0\x20\0\0\0\0\0\x16\0\0\0", 22) + png;
         qToLittleEndian<quint32>(png.size(), icon.data() + 14);
         row("ico of such a png", icon, ok, onWhite);
+        qToLittleEndian<quint32>(png.size() + 99, icon.data() + 14);
+        row("ico of such a png, its length given too long", icon, ok, onWhite);
         const QSize wide(MaxPictureSide, 1);
         const QByteArray gif = stripedGif(wide);
         row("gif as wide as allowed", gif, ok, stripedImage(wide));
@@ -150,6 +152,9 @@ private Q_SLOTS:
         row("gif cut in half", gif.first(gif.size() / 2), PictureError::CutShort);
         row("gif cut in its frame's header", gif.first(13 + 3 * 128 + 6 + 5),
             PictureError::CutShort);
+        row("gif without a frame", gif.first(13 + 3 * 128) + ";", PictureError::CutShort);
+        row("gif ending after its colours", gif.first(13 + 3 * 128), PictureError::CutShort);
+        row("png cut in a chunk", png.chopped(20), PictureError::CutShort);
         row("gif cut inside a comment", gif.first(13 + 3 * 128) + "\x21\xFE\x05\x61\x62",
             PictureError::CutShort);
         row("gif one pixel wider than allowed", stripedGif(wide + QSize(1, 0)),
