@@ -125,6 +125,8 @@ private Q_SLOTS:
             const QRect ink = count(shot(narrow), dark).second;
             QVERIFY(ink.height() > 3 * ink.width() / 2);
         }
+        const QImage raised = shot(w->CmdConv); // the button's edge drawn, not the window under it
+        QVERIFY(raised.pixelColor(raised.width() / 2, 0) != w->palette().color(QPalette::Window));
 
         // The style shades the fill: bluish like the highlight colour is close enough.
         const auto highlight = [](const QColor& c) { return c.blue() - c.red() > 60; };
