@@ -125,6 +125,8 @@ private Q_SLOTS:
             const QRect ink = count(shot(narrow), dark).second;
             QVERIFY(ink.height() > 3 * ink.width() / 2);
         }
+        QCOMPARE(std::pair(w->CmdConv->font().pointSize(), w->CmdConv->font().bold()),
+            std::pair(12, true)); // its caption large enough for a button of two characters
         const QImage raised = shot(w->CmdConv); // the button's edge drawn, not the window under it
         QVERIFY(raised.pixelColor(raised.width() / 2, 0) != w->palette().color(QPalette::Window));
 
