@@ -223,8 +223,8 @@ private Q_SLOTS:
     }
 
     // With the services a user meets, the X clipboard and Qt's own file dialog: "复制文字" puts
-    // the whole collage on the clipboard, with the line breaks of the platform.
-    // "保存文本" asks through Qt's save dialog, offering the text files first; the name typed
+    // the whole collage on the clipboard, with the line breaks of the platform. "保存文本" asks
+    // through Qt's save dialog, under its title, offering the text files first; the name typed
     // there gets the collage in the code page with CR LF, and is offered at the next save with
     // the file type chosen, whichever it is; a cancelled dialog writes nothing.
     void copyAndSaveThroughTheDialog()
@@ -251,10 +251,11 @@ private Q_SLOTS:
             if (!offered.isEmpty()) { // later: the name and type chosen the time before
                 offered << dialog->selectedFiles().value(0) << dialog->selectedNameFilter();
                 dialog->selectNameFilter(u"文本文件(*.txt)"_qs);
-                QMetaObject::invokeMethod(dialog, offered.size() < 6 ? "accept" : "reject");
+                QMetaObject::invokeMethod(dialog, offered.size() < 7 ? "accept" : "reject");
                 return;
             }
-            offered = dialog->nameFilters() << dialog->selectedNameFilter();
+            offered = QStringList {dialog->windowTitle()} + dialog->nameFilters()
+                << dialog->selectedNameFilter();
             dialog->selectNameFilter(u"所有文件(*.*)"_qs);
             QTimer::singleShot(20000, dialog, &QDialog::reject); // a dialog left open is given up
             dialog->activateWindow();
@@ -272,8 +273,8 @@ private Q_SLOTS:
         w->mnuSave->trigger();
         answer.stop();
         QCOMPARE(offered,
-            QStringList({u"文本文件(*.txt)"_qs, u"所有文件(*.*)"_qs, u"文本文件(*.txt)"_qs, path,
-                u"所有文件(*.*)"_qs, path, u"文本文件(*.txt)"_qs}));
+            QStringList({u"请选择保存的文件："_qs, u"文本文件(*.txt)"_qs, u"所有文件(*.*)"_qs,
+                u"文本文件(*.txt)"_qs, path, u"所有文件(*.*)"_qs, path, u"文本文件(*.txt)"_qs}));
         QCOMPARE(testsupport::readAll(path), ToAnsi(u"砾"_qs));
     }
 };
