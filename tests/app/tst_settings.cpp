@@ -43,12 +43,8 @@ class TestSettings : public QObject
     ScriptedServices services;
     std::unique_ptr<FrmTessarin> w;
 
-    // A window started with the given settings file text (none: no file at all).
-    void start(const std::optional<QString>& settings)
-    {
-        startWith(settings ? std::optional<QByteArray>(ToAnsi(*settings)) : std::nullopt);
-    }
-    void startWith(const std::optional<QByteArray>& bytes)
+    // A window started with a settings file of these bytes (none: no file at all).
+    void start(const std::optional<QByteArray>& bytes)
     {
         w.reset();
         QFile::remove(path);
@@ -88,7 +84,7 @@ private Q_SLOTS:
         QCOMPARE(FromAnsi(readAll(path)), expected);
 
         // No value is its default, the bounds neither: only values read back save the same.
-        start(expected);
+        start(ToAnsi(expected));
         w->move(w->pos() + QPoint(1, 0)); // then moved by a pixel, where no frame is known
         w->SaveSettings();
         QCOMPARE(FromAnsi(readAll(path)), QString(expected).replace(u"=1200"_qs, u"=1215"_qs));
@@ -124,7 +120,8 @@ private Q_SLOTS:
         picture.fill(Qt::red);
         QVERIFY(picture.save(tile));
         services.fonts = QStringList {u"A"_qs, u"宋体"_qs};
-        start(settings == u"-" ? std::nullopt : std::optional(settings.replace(u"TILE"_qs, tile)));
+        start(settings == u"-" ? std::nullopt
+                               : std::optional(ToAnsi(settings.replace(u"TILE"_qs, tile))));
         const QFont& font = w->Pic2->Font();
         QString marks, mode;
         for (const QAction* option : {w->mnuZDQH, w->mnuLock, w->mnuKeepWidth})
@@ -156,7 +153,7 @@ private Q_SLOTS:
     {
         const QByteArray junk = QByteArray::fromHex("ff813b815d");
         const QString rest = u"[外]\r\nLeft=7\r\n\r\n[属性]\r\n; note\r\n字号=20\r\n"_qs;
-        startWith("; top\n" + junk
+        start("; top\n" + junk
             + ToAnsi(u"\r\n[窗体]\r\nwidth=6000\r\n"_qs + rest + u"\r\n[窗体]\r\nTop=1\r\n"_qs));
         QFile file(path);
         QVERIFY(file.open(QIODevice::Append) && file.write(ToAnsi(u"[后]\r\nx=1\r\n"_qs)) > 0);
@@ -224,7 +221,7 @@ private Q_SLOTS:
     // Closed maximized, the window keeps the normal bounds it was last moved to, and the state.
     void closedMaximized()
     {
-        start(u"[窗体]\r\nLeft=1500\r\nTop=1500\r\nWidth=6000\r\nHeight=4500\r\n"_qs);
+        start(ToAnsi(u"[窗体]\r\nLeft=1500\r\nTop=1500\r\nWidth=6000\r\nHeight=4500\r\n"_qs));
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         QTRY_COMPARE(w->frameGeometry().topLeft(), QPoint(100, 100));

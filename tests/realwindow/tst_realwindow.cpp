@@ -3,7 +3,7 @@
 #include "runtime/linebreaks.h"
 #include "runtime/ui/qtservices.h"
 #include "support/files.h"
-#include "support/scriptedservices.h"
+#include "support/loadedwindow.h"
 #include "window/ui/buttons.h"
 #include "window/ui/frmtessarin.h"
 #include "window/ui/picturebox.h"
@@ -66,8 +66,7 @@ private Q_SLOTS:
     void init()
     {
         QCOMPARE(QGuiApplication::platformName(), u"xcb"_qs);
-        w = std::make_unique<FrmTessarin>(services);
-        w->Form_Load();
+        w = LoadedWindow(services);
     }
     void cleanup() { w.reset(); }
 
