@@ -67,11 +67,13 @@ private Q_SLOTS:
             << "$T -t '' -g crafted.png -W 3 -H 3 -m 2 -k 129 -D '#' "
                "-S ' ' --keep-width --trim"
             << QSize() << "printf '\\r\\nTTT\\r\\n\\r\\n# #\\r\\n #\\r\\n# #'";
-        QTest::newRow("help, version, fonts; U+FFFD typed; strings' widths")
+        QTest::newRow("help, version, fonts; U+FFFD typed")
             << "$T --help | grep -q -- '-t, --text' && $T --version && $T -t '' --list-fonts |"
                " grep -q . && $T -t '�' >/dev/null"
-               " && $T -D 砾 -S . 2>&1 >/dev/null | grep -q 'takes 2 columns and -S/--space 1 "
-               "column,'"
+            << QSize() << "";
+        QTest::newRow("the strings' widths warned of; a PNG preview on standard output")
+            << "$T -D 砾 -S . 2>&1 >/dev/null | grep -q '2 columns and -S/--space 1 column,' && "
+               "$T -o /dev/null --preview - | head -c 4 | grep -q PNG"
             << QSize() << "";
         QTest::newRow("the size and each style count, none on by default")
             << "for o in '-s 20' -b -i -u -d; do"
@@ -142,6 +144,8 @@ private Q_SLOTS:
         row("an unreadable source", "--text-file /proc/self/mem", 2,
             "--text-file: expected a readable UTF-8 file, got \"/proc/self/mem\" (Input/output "
             "error)");
+        row("source a folder", "--text-file . -o new.txt", 2,
+            "--text-file: expected a readable UTF-8 file, got \".\" (a folder)");
         row("background a folder", "-g . -o new.txt", 1,
             "-g/--background: cannot use \".\" as a picture: a folder, not a picture file");
         row("background a stream by name", "-g /dev/stdin -o new.txt", 1,
