@@ -117,6 +117,10 @@ private Q_SLOTS:
         const QSize wide(MaxPictureSide, 1);
         const QByteArray gif = stripedGif(wide);
         row("gif as wide as allowed", gif, ok, stripedImage(wide));
+        // The same with its colours in the frame's own table, after the frame's header; cut.
+        const QByteArray local = gif.first(10) + QByteArray("\x70\0\0", 3) + gif.sliced(397, 15)
+            + '\x86' + gif.sliced(13, 3 * 128) + gif.sliced(413, 2000);
+        row("gif with its colours in its frame, cut", local, PictureError::CutShort);
         const QByteArray ycck = readAll(QFINDTESTDATA("../../fuzz/corpus/picture/cmyk.jpg"));
         row("jpg in CMYK, as YCCK", ycck, ok, decoded(ycck));
 
