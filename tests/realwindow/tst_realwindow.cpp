@@ -224,8 +224,9 @@ private Q_SLOTS:
     // With the services a user meets, the X clipboard and Qt's own file dialog: "复制文字" puts
     // the whole collage on the clipboard, with the line breaks of the platform. "保存文本" asks
     // through Qt's save dialog, under its title, offering the text files first; the name typed
-    // there gets the collage in the code page with CR LF, and is offered at the next save with
-    // the file type chosen, whichever it is; a cancelled dialog writes nothing.
+    // there gets the collage in the code page with CR LF (and the text files' extension, if it has
+    // none and they are chosen), and is offered at the next save with the file type chosen,
+    // whichever it is; a cancelled dialog writes nothing.
     void copyAndSaveThroughTheDialog()
     {
         w = std::make_unique<FrmTessarin>(real);
@@ -239,7 +240,7 @@ private Q_SLOTS:
         w->mnuCopyText->trigger();
         QTRY_COMPARE(QApplication::clipboard()->text(), WithLineFeeds(startUpCollage));
         QTemporaryDir dir;
-        const QString path = dir.filePath(u"collage.txt"_qs);
+        const QString path = dir.filePath(u"collage.txt"_qs), second = dir.filePath(u"second"_qs);
         QStringList offered;
         QTimer answer;
         connect(&answer, &QTimer::timeout, this, [&] {
@@ -247,21 +248,24 @@ private Q_SLOTS:
             if (!dialog || dialog->property("answered").toBool())
                 return;
             dialog->setProperty("answered", true);
-            if (!offered.isEmpty()) { // later: the name and type chosen the time before
-                offered << dialog->selectedFiles().value(0) << dialog->selectedNameFilter();
-                dialog->selectNameFilter(u"文本文件(*.txt)"_qs);
-                QMetaObject::invokeMethod(dialog, offered.size() < 7 ? "accept" : "reject");
-                return;
-            }
-            offered = QStringList {dialog->windowTitle()} + dialog->nameFilters()
-                << dialog->selectedNameFilter();
-            dialog->selectNameFilter(u"所有文件(*.*)"_qs);
+            const bool first = offered.isEmpty();
+            if (first)
+                offered = QStringList {dialog->windowTitle()} + dialog->nameFilters();
+            else // the name and type chosen the time before
+                offered << dialog->selectedFiles().value(0);
+            offered << dialog->selectedNameFilter();
+            if (offered.size() > 6)
+                return dialog->reject();
+            const QString type = first ? u"所有文件(*.*)"_qs : u"文本文件(*.txt)"_qs;
+            dialog->selectNameFilter(type);
+            Q_EMIT dialog->filterSelected(type); // as when a user picks it
             QTimer::singleShot(20000, dialog, &QDialog::reject); // a dialog left open is given up
             dialog->activateWindow();
             QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == dialog; }));
-            // Typed as a user types.
+            // Typed as a user types; the second name without its extension.
             QProcess::startDetached(u"sh"_qs,
-                {u"-c"_qs, u"xdotool type --delay 10 \"$0\" && xdotool key Return"_qs, path});
+                {u"-c"_qs, u"xdotool key ctrl+a type --delay 10 \"$0\" && xdotool key Return"_qs,
+                    first ? path : second});
         });
         answer.start(50);
         w->mnuSave->trigger();
@@ -273,8 +277,9 @@ private Q_SLOTS:
         answer.stop();
         QCOMPARE(offered,
             QStringList({u"请选择保存的文件："_qs, u"文本文件(*.txt)"_qs, u"所有文件(*.*)"_qs,
-                u"文本文件(*.txt)"_qs, path, u"所有文件(*.*)"_qs, path, u"文本文件(*.txt)"_qs}));
-        QCOMPARE(testsupport::readAll(path), ToAnsi(u"砾"_qs));
+                u"文本文件(*.txt)"_qs, path, u"所有文件(*.*)"_qs, second + u".txt"_qs,
+                u"文本文件(*.txt)"_qs}));
+        QCOMPARE(testsupport::readAll(second + u".txt"_qs), ToAnsi(u"砾"_qs));
     }
 };
 
