@@ -60,8 +60,9 @@ bool bitmapComplete(QByteArrayView bytes)
         compression = le32(bytes, 30);
         compressedSize = le32(bytes, 34);
     }
+    // Not this check's to refuse: the size check, or Qt, says what is wrong with such a header.
     if (width < 0 || width > MaxPictureSide || height > MaxPictureSide || bitCount > 32)
-        return false;
+        return true;
 
     enum { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBitFields = 6 };
     switch (compression) {

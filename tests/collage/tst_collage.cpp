@@ -126,6 +126,9 @@ private Q_SLOTS:
 
         row("bmp one byte short", bmp.chopped(1), PictureError::CutShort);
         row("bmp cut in its header", bmp.first(40), PictureError::CutShort);
+        QByteArray wideBmp = bmp;
+        qToLittleEndian<qint32>(MaxPictureSide + 1, wideBmp.data() + 18);
+        row("bmp one pixel wider than allowed", wideBmp, PictureError::SideTooLarge);
         row("bmp of a core header alone, 0 pixels wide",
             QByteArray::fromHex("424d1a000000000000001a0000000c0000000000010001001800"),
             PictureError::Damaged);
