@@ -1,4 +1,5 @@
 #include "support/loadedwindow.h"
+#include "window/defaults.h"
 #include "window/ui/buttons.h"
 #include "window/ui/picturebox.h"
 #include "window/ui/scrollbar.h"
@@ -59,14 +60,15 @@ private Q_SLOTS:
     {
         // The last, 301 x 300, leaves a viewport of 158 x 217 pixels inside its border.
         for (const auto& [client, sizes] :
-            {std::pair(QSize(133, 213), QList {44, 45, 44, 89, 173, 134, 13, 153, 69, 1, 2}),
-                {QSize(301, 300), QList {100, 101, 100, 201, 162, 221, 181, 240, 156, 1, 2}}}) {
+            {std::pair(QSize(133, 213), QList {44, 45, 44, 89, 173, 134, 13, 153, 69, 1, 2, 2}),
+                {QSize(301, 300), QList {100, 101, 100, 201, 162, 221, 181, 240, 156, 1, 2, 2}}}) {
             clientArea(client.width(), client.height());
             QCOMPARE((QList {w->TxtSrc->width(), w->TxtView1->width(), w->TxtView1->x(),
                          w->TxtView2->x(), w->Pic1->width(), w->Pic1->height(), w->TxtOut->width(),
                          w->TxtOut->height(), w->ListFontName->height(),
                          w->VSBar1->x() - w->Pic1->geometry().right(),
-                         w->Pic1->height() - w->VSBar1->height()}),
+                         w->Pic1->height() - w->VSBar1->height(),
+                         w->Pic1->width() - w->HSBar1->width()}),
                 sizes);
         }
         const auto bars = [&] {
@@ -125,8 +127,9 @@ private Q_SLOTS:
             const QRect ink = count(shot(narrow), dark).second;
             QVERIFY(ink.height() > 3 * ink.width() / 2);
         }
-        QCOMPARE(std::pair(w->CmdConv->font().pointSize(), w->CmdConv->font().bold()),
-            std::pair(12, true)); // its caption large enough for a button of two characters
+        const QFont conv = w->CmdConv->font(); // large enough for a button of two characters
+        QCOMPARE(std::tuple(conv.families(), conv.pointSize(), conv.bold()),
+            std::tuple(SongFaces, 12, true));
         const QImage raised = shot(w->CmdConv); // the button's edge drawn, not the window under it
         QVERIFY(raised.pixelColor(raised.width() / 2, 0) != w->palette().color(QPalette::Window));
 
@@ -248,6 +251,9 @@ private Q_SLOTS:
         QVERIFY(!framed(w->TxtSrc, w->Pic1));
         QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);
         QVERIFY(framed(w->Pic1, w->Pic1));
+        QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), blinking);
+        w->TxtSrc->setPlainText(u"墨"_qs); // and stays so
+        QVERIFY(!framed(w->TxtSrc, w->Pic1));
         QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), blinking);
         const QPoint gap(w->HSBar1->geometry().center().x(), w->HSBar1->geometry().bottom() + 2);
         const auto shown = [&] { return w->grab().toImage().pixelColor(gap); };
