@@ -4,6 +4,8 @@
 #include "window/ui/picturebox.h"
 #include "window/ui/textboxes.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QTest>
@@ -85,7 +87,12 @@ private Q_SLOTS:
         w->TxtSrc->SetText(text);
         QCOMPARE(w->TxtSrc->Text(), text);
         QCoreApplication::processEvents(); // the box lays out its lines
+        QVERIFY(w->TxtSrc->horizontalScrollBar()->isVisible());
         QVERIFY(!w->TxtSrc->verticalScrollBar()->isVisible());
+        QGuiApplication::clipboard()->setText(u"\u2029墨"_qs); // pasted as it stands
+        w->TxtSrc->selectAll();
+        w->TxtSrc->paste();
+        QCOMPARE(w->TxtSrc->Text(), u"\u2029墨"_qs);
     }
 
     // A style box sets its own style of the preview font, redraws and brings the preview forward;
@@ -106,7 +113,8 @@ private Q_SLOTS:
         QFETCH(bool, changeFont);
         w->ChkTxtFont->SetValue(changeFont);
         markBackground();
-        QTest::mouseClick(w->findChild<CheckBox*>(box), Qt::LeftButton);
+        auto* button = w->findChild<CheckBox*>(box);
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().bottomRight()); // any part
         QTEST(testsupport::styleMarks(w->Pic2->Font()) + u'|'
                 + testsupport::styleMarks(w->TxtSrc->font()),
             "styles");

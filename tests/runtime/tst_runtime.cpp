@@ -35,6 +35,8 @@ private Q_SLOTS:
         row("15 digits round into exponent form", "999999999999999.9", "1E+15", true, {}, true);
         row("small, read back as written", "-1.5E-05", "-1.5E-05", true, 0, true);
         row("overflow", "-1e999", "-inf", true, {}, true);
+        row("overflow by its digits alone", QString(400, u'9'), "inf", true, {}, true);
+        row("small, in plain digits", "0.00125", "0.00125", true, 0, true);
         row("underflow", "1e-999", "0", true, 0, false);
         row("underflow after many zeros", QString(330, u'0') + u"1e-330"_qs, "0", true, 0, false);
         row("underflow after many decimal zeros", u"0."_qs + QString(400, u'0') + u"1e2"_qs, "0",

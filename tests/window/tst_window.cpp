@@ -128,8 +128,8 @@ private Q_SLOTS:
             QVERIFY(ink.height() > 3 * ink.width() / 2);
         }
         const QFont conv = w->CmdConv->font(); // large enough for a button of two characters
-        QCOMPARE(std::tuple(conv.families(), conv.pointSize(), conv.bold()),
-            std::tuple(SongFaces, 12, true));
+        QCOMPARE(std::tuple(conv.families(), conv.pointSize(), conv.bold(), w->font().pointSize()),
+            std::tuple(SongFaces, 12, true, 9)); // the window's own font: 9 points
         const QImage raised = shot(w->CmdConv); // the button's edge drawn, not the window under it
         QVERIFY(raised.pixelColor(raised.width() / 2, 0) != w->palette().color(QPalette::Window));
 
