@@ -310,10 +310,9 @@ private Q_SLOTS:
         QCOMPARE(shown.join(u' '), u"2|16 1|128 0|16 0|128 0|240 0|128"_qs);
     }
 
-    // Stored outer bounds against two screens, and where the window opens; the fallback is
-    // 320 x 240. The title bar still reachable, 48 pixels of it on a screen, half its height on a
-    // screen, less than half, wholly off to the right, just too small, smallest usable, larger
-    // than the second screen.
+    // Stored outer bounds against two screens, and where the window opens (fallback 320 x 240):
+    // title bar reachable, 48 pixels of it on a screen, half its height on one, less than half,
+    // wholly off to the right, just too small, smallest usable, larger than the second screen.
     void openingBounds()
     {
         const QList<QRect> screens {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};

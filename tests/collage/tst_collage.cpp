@@ -225,9 +225,8 @@ private Q_SLOTS:
 
     // A picture chosen from the menu, or a file dropped anywhere on the window (a text box, which
     // would take its name as text, included), becomes the background. A cancel leaves the tile as
-    // it was, without a word; a file that is no usable picture, such as a pipe nobody writes into,
-    // leaves it too, with one warning that says why. A dialog confirmed without a file empties the
-    // holder, which keeps its size.
+    // it was; a file that is no usable picture (a pipe nobody writes into) leaves it too, with one
+    // warning saying why. A dialog confirmed without a file empties the holder; it keeps its size.
     void backgroundCommands()
     {
         QTemporaryDir dir;

@@ -221,12 +221,11 @@ private Q_SLOTS:
         w->MnuPop->close();
     }
 
-    // With the services a user meets, the X clipboard and Qt's own file dialog: "复制文字" puts
-    // the whole collage on the clipboard, with the line breaks of the platform. "保存文本" asks
-    // through Qt's save dialog, under its title, offering the text files first; the name typed
-    // there gets the collage in the code page with CR LF (and the text files' extension, if it has
-    // none and they are chosen), and is offered at the next save with the file type chosen,
-    // whichever it is; a cancelled dialog writes nothing.
+    // With the X clipboard and Qt's own file dialog: "复制文字" puts the whole collage on the
+    // clipboard, with the platform's line breaks. "保存文本" asks through Qt's save dialog, under
+    // its title, text files first; the name typed gets the collage in the code page with CR LF (and
+    // ".txt" if it has none and text files are chosen), and is offered at the next save with the
+    // type chosen, whichever it is; a cancelled dialog writes nothing.
     void copyAndSaveThroughTheDialog()
     {
         w = std::make_unique<FrmTessarin>(real);
