@@ -334,5 +334,8 @@ QByteArray KnownPictureFormat(QByteArrayView bytes)
         return "gif";
     if (bytes.startsWith("BM"))
         return "bmp";
+    // Qt's reader tells icons and cursors only by their file names, which these bytes do not have.
+    if (bytes.size() >= 6 && le16(bytes, 0) == 0 && (le16(bytes, 2) == 1 || le16(bytes, 2) == 2))
+        return le16(bytes, 2) == 1 ? "ico" : "cur";
     return {};
 }

@@ -111,6 +111,8 @@ private Q_SLOTS:
         row("png with a note damaged", badNote, ok, onWhite);
         QByteArray icon = QByteArray("\0\0\1\0\1\0\0\0\0\0\1\0\x20\0\0\0\0\0\x16\0\0\0", 22) + png;
         qToLittleEndian<quint32>(png.size(), icon.data() + 14);
+        const QByteArray ico = encoded(stripedImage({16, 16}), "ICO"); // a bitmap inside
+        row("ico", ico, ok, decoded(ico));
         row("ico of such a png", icon, ok, onWhite);
         qToLittleEndian<quint32>(png.size() + 99, icon.data() + 14);
         row("ico of such a png, its length given too long", icon, ok, onWhite);
