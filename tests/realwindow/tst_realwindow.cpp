@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -235,6 +236,7 @@ private Q_SLOTS:
         w->CmdConv_Click();
         const QString startUpCollage = CollageText(w->Pic2->Image(), {u"砾"_qs, u"\u3000"_qs});
         QCOMPARE(w->TxtOut->toPlainText(), WithLineFeeds(startUpCollage));
+        QCOMPARE(w->TxtOut->verticalScrollBar()->value(), 0); // its first line in sight
         QApplication::clipboard()->setText(u"before"_qs);
         w->mnuCopyText->trigger();
         QTRY_COMPARE(QApplication::clipboard()->text(), WithLineFeeds(startUpCollage));
