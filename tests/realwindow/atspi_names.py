@@ -62,8 +62,7 @@ def has(accessible, state):
     return accessible.getState().contains(state)
 
 
-# Keys go to the program's window, which first takes the keyboard focus: no window manager
-# gives it.
+# Keys go to the program's window, which takes the keyboard focus first: no window manager does.
 def key(process, *keys):
     subprocess.run(["xdotool", "search", "--sync", "--all", "--onlyvisible", "--pid",
                     str(process.pid), "--class", "tessarin", "windowfocus", "--sync",
@@ -108,8 +107,7 @@ def check_names(process, app):
 def main():
     shutil.copy(sys.argv[1], work)
     os.mkdir(os.path.join(work, "文件夹一"))
-    with open(os.path.join(work, "a.txt"), "wb") as f:
-        f.write(b"abc")
+    with open(os.path.join(work, "a.txt"), "wb") as f: f.write(b"abc")
     # Qt's own texts in two system languages (no LANG at all is C again); the names once.
     for language in ["en_US.UTF-8", "C"]:
         process, app = start(language)
