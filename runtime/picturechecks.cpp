@@ -280,12 +280,20 @@ std::optional<QByteArray> pngPixelChunks(QByteArrayView bytes)
     return std::nullopt;
 }
 
+// 1 for an icon file's header, 2 for a cursor file's, else 0.
+int iconType(QByteArrayView bytes)
+{
+    if (bytes.size() < 6 || le16(bytes, 0) != 0)
+        return 0;
+    const int type = le16(bytes, 2);
+    return type == 1 || type == 2 ? type : 0;
+}
+
 // Of an icon or cursor file Qt reads the first picture; when that is a PNG, it is read like one.
 std::optional<QByteArrayView> iconPng(QByteArrayView bytes)
 {
     constexpr qsizetype DirectoryEnd = 6 + 16;
-    if (bytes.size() < DirectoryEnd || le16(bytes, 0) != 0 || le16(bytes, 4) == 0
-        || (le16(bytes, 2) != 1 && le16(bytes, 2) != 2))
+    if (bytes.size() < DirectoryEnd || iconType(bytes) == 0 || le16(bytes, 4) == 0)
         return std::nullopt;
     const qint64 length = le32(bytes, 6 + 8);
     const qint64 offset = le32(bytes, 6 + 12);
@@ -335,7 +343,7 @@ QByteArray KnownPictureFormat(QByteArrayView bytes)
     if (bytes.startsWith("BM"))
         return "bmp";
     // Qt's reader tells icons and cursors only by their file names, which these bytes do not have.
-    if (bytes.size() >= 6 && le16(bytes, 0) == 0 && (le16(bytes, 2) == 1 || le16(bytes, 2) == 2))
-        return le16(bytes, 2) == 1 ? "ico" : "cur";
+    if (const int type = iconType(bytes))
+        return type == 1 ? "ico" : "cur";
     return {};
 }
