@@ -152,6 +152,8 @@ private Q_SLOTS:
         row("background a stream by name", "-g /dev/stdin -o new.txt", 1,
             "-g/--background: cannot use \"/dev/stdin\" as a picture: not a regular file; use "
             "-g - to read a stream");
+        row("endless text", "--text-file - -o new.txt", 2,
+            "--text-file: standard input holds more than 4 MiB; stopped reading");
         row("endless settings", "--settings - -o new.txt", 2,
             "--settings: standard input holds more than 16 MiB; stopped reading");
         row("endless picture", "-g - -o new.txt", 2,
