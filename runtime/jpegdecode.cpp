@@ -179,12 +179,8 @@ std::optional<QImage> DecodeJpeg(
     if (!grey && !cmyk && info.out_color_space != JCS_RGB)
         return std::nullopt;
     const QSize declared(int(info.image_width), int(info.image_height));
-    if (declared.width() > MaxPictureSide || declared.height() > MaxPictureSide) {
-        error = PictureError::SideTooLarge;
-        return std::nullopt;
-    }
-    if (qint64(declared.width()) * declared.height() * 4 > qint64(MaxPictureMegabytes) << 20) {
-        error = PictureError::PixelsTooLarge;
+    if (const PictureError tooLarge = PictureSizeError(declared); tooLarge != PictureError::None) {
+        error = tooLarge;
         return std::nullopt;
     }
 

@@ -19,13 +19,6 @@ namespace {
 
 constexpr qint64 MaxBytes = qint64(MaxPictureMegabytes) * 1024 * 1024;
 
-// bytesPerPixel as the decoder holds the picture: 4, or 8 for 16 bits a channel.
-bool withinBounds(QSize size, int bytesPerPixel = 4)
-{
-    return size.width() <= MaxPictureSide && size.height() <= MaxPictureSide
-        && qint64(size.width()) * size.height() * bytesPerPixel <= MaxBytes;
-}
-
 QImage onWhite(QImage image)
 {
     // Qt's GIF reader can leave the unused byte of RGB32 at zero, where Qt requires
@@ -145,8 +138,9 @@ PictureError fromErrno(int code)
 
 std::optional<QImage> finished(QImage image, PictureError* error)
 {
-    if (!withinBounds(image.size()))
-        return refused(error, PictureError::PixelsTooLarge);
+    if (const PictureError tooLarge = PictureSizeError(image.size());
+        tooLarge != PictureError::None)
+        return refused(error, tooLarge);
     QImage picture = onWhite(std::move(image));
     if (picture.isNull())
         return refused(error, PictureError::PixelsTooLarge);
@@ -156,6 +150,15 @@ std::optional<QImage> finished(QImage image, PictureError* error)
 }
 
 } // namespace
+
+PictureError PictureSizeError(QSize size, int bytesPerPixel)
+{
+    if (size.width() > MaxPictureSide || size.height() > MaxPictureSide)
+        return PictureError::SideTooLarge;
+    if (qint64(size.width()) * size.height() * bytesPerPixel > MaxBytes)
+        return PictureError::PixelsTooLarge;
+    return PictureError::None;
+}
 
 std::optional<QImage> LoadPicture(
     const QString& path, PictureError* error, const ScaledTarget& scaledTo)
@@ -234,11 +237,9 @@ std::optional<QImage> LoadPictureData(
     const int bytesPerPixel = format > QImage::Format_Invalid && format < QImage::NImageFormats
         ? std::max(4, QImage::toPixelFormat(format).bitsPerPixel() / 8)
         : 4;
-    if (declared.isValid()
-        && (declared.width() > MaxPictureSide || declared.height() > MaxPictureSide))
-        return refused(error, PictureError::SideTooLarge);
-    if (declared.isValid() && !withinBounds(declared, bytesPerPixel))
-        return refused(error, PictureError::PixelsTooLarge);
+    if (const PictureError tooLarge = PictureSizeError(declared, bytesPerPixel);
+        declared.isValid() && tooLarge != PictureError::None)
+        return refused(error, tooLarge);
     if (reader.format() == "xbm" && !XbmComplete(*bytes, declared))
         return refused(error, PictureError::CutShort);
 

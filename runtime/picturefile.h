@@ -34,6 +34,10 @@ enum class PictureError {
     Damaged, // a picture the decoder could not finish
 };
 
+// SideTooLarge or PixelsTooLarge for a picture beyond the bounds, None within them; bytesPerPixel
+// as the decoder holds the picture: 4, or 8 for 16 bits a channel.
+PictureError PictureSizeError(QSize size, int bytesPerPixel = 4);
+
 // The cause as the window's messages give it: one Chinese sentence.
 QString PictureErrorChinese(PictureError error);
 // The cause as the companion's messages give it: a few English words.

@@ -372,9 +372,9 @@ private Q_SLOTS:
         QTest::newRow("UTF-16BE") << utf16(u"[属性]\n字号=20"_qs, true) << "20"
                                   << utf16(u"[属性]\n字号=文Ω𝄞\r\n"_qs + added, true);
         const QByteArray mark = "\xef\xbb\xbf";
-        QTest::newRow("UTF-8 with its mark")
-            << mark + u"[属性]\r\n字号=中\r\n"_qs.toUtf8() << "中"
-            << mark + (u"[属性]\r\n字号=文Ω𝄞\r\n"_qs + added).toUtf8();
+        QTest::newRow("UTF-8 with its mark, a section without keys")
+            << mark + u"[窗体]\r\n[属性]\r\n字号=中\r\n"_qs.toUtf8() << "中"
+            << mark + u"[窗体]\r\nLeft=1\r\n[属性]\r\n字号=文Ω𝄞\r\n"_qs.toUtf8();
     }
     void profileRules()
     {

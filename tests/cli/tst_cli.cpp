@@ -88,8 +88,9 @@ private Q_SLOTS:
             << "printf 砾 | $T --text-file -" << QSize(12, 12) << "$T -t 砾";
         QTest::newRow("the fastest mode named") << "$T -t '' -g crafted.png -W 3 -H 3 -m 0"
                 + ascii << QSize(3, 3) << "$T -t '' -g crafted.png -W 3 -H 3" + ascii;
-        QTest::newRow("--fit, full-width cells")
-            << "$T -t '' -g wide.png --fit -W 15 -D 砾 -S 口" << QSize(15, 6) << "";
+        QTest::newRow("--fit, full-width cells, a control character of no width")
+            << "$T -t '' -g wide.png --fit -W 15 -D \"$(printf '\\a砾')\" -S 口 | tr -d '\\a'"
+            << QSize(15, 6) << "";
         QTest::newRow("picture on standard input") << "cat wide.png | $T -t '' -g - --fit -W 15"
                 + ascii << QSize(15, 3) << "$T -t '' -g wide.png --fit -W 15" + ascii;
         QTest::newRow("settings, the command line winning")

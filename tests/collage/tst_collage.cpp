@@ -161,6 +161,9 @@ private Q_SLOTS:
         const QByteArray tall = "ffd8ffc0000b081001400001011100ffda0008010100003f00ffd9";
         row("jpg of 16384 x 4097 grey pixels, 4 bytes each: 256 MiB and a row",
             QByteArray::fromHex(tall), PictureError::PixelsTooLarge);
+        row("jpg of 8192 x 8192 grey pixels, exactly 256 MiB at 4 bytes each, its tables missing",
+            QByteArray::fromHex(tall).replace(7, 4, QByteArray("\x20\0\x20\0", 4)),
+            PictureError::Damaged);
         row("xbm cut short", xbm.left(xbm.lastIndexOf("0x")), PictureError::CutShort);
         row("gif cut in half", gif.first(gif.size() / 2), PictureError::CutShort);
         row("gif cut in its frame's header", gif.first(13 + 3 * 128 + 6 + 5),

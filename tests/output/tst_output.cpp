@@ -200,7 +200,9 @@ private Q_SLOTS:
               };
         row("copy backwards across an empty line", &F::mnuCopy_Click, "a|b\n\nc^d", "x",
             "a|b\n\nc^d", "b\n\nc");
-        row("cut across lines", &F::mnuCut_Click, "a^b\ncd\ne|f", "x", "a|f", "b\ncd\ne");
+        const QString lines(300, u'\n'); // the caret then out of sight unless brought into it
+        row("cut across lines", &F::mnuCut_Click, "a^b" + lines + "e|f" + lines, "x", "a|f" + lines,
+            "b" + lines + "e");
         row("delete", &F::mnuDel_Click, "墨^砾版|", "x", "墨|", "x");
         const QString pasted = "砾" + nul + "\r\n\u3000\n" + nul;
         row("paste over a selection, CR LF one break, NULs kept", &F::mnuPaste_Click, "墨^砾版|",
@@ -220,6 +222,7 @@ private Q_SLOTS:
         services.clipboardText = clipboard.isNull() ? std::nullopt : std::optional(clipboard);
         (w.get()->*command)();
         QTEST(marked(), "after");
+        QVERIFY(w->TxtOut->viewport()->rect().contains(w->TxtOut->cursorRect()));
         QTEST(services.clipboardText.value_or(QString()), "copied");
     }
 

@@ -243,12 +243,16 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"collage.txt"_qs), second = dir.filePath(u"second"_qs);
         QStringList offered;
+        QList<std::pair<QFileDialog::AcceptMode, QFileDialog::FileMode>> modes;
         QTimer answer;
         connect(&answer, &QTimer::timeout, this, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             if (!dialog || dialog->property("answered").toBool())
                 return;
             dialog->setProperty("answered", true);
+            modes.append({dialog->acceptMode(), dialog->fileMode()});
+            if (dialog->acceptMode() == QFileDialog::AcceptOpen)
+                return dialog->reject();
             const bool first = offered.isEmpty();
             if (first)
                 offered = QStringList {dialog->windowTitle()} + dialog->nameFilters();
@@ -275,7 +279,12 @@ private Q_SLOTS:
         w->mnuSave->trigger();
         w->TxtOut->setPlainText(u"不保存"_qs); // the third dialog is cancelled: nothing written
         w->mnuSave->trigger();
+        w->mnuBgMap->trigger(); // only a file that is there can be opened
         answer.stop();
+        const auto save = std::pair(QFileDialog::AcceptSave, QFileDialog::AnyFile);
+        QCOMPARE(modes,
+            decltype(modes)(
+                {save, save, save, {QFileDialog::AcceptOpen, QFileDialog::ExistingFile}}));
         QCOMPARE(offered,
             QStringList({u"请选择保存的文件："_qs, u"文本文件(*.txt)"_qs, u"所有文件(*.*)"_qs,
                 u"文本文件(*.txt)"_qs, path, u"所有文件(*.*)"_qs, second + u".txt"_qs,
