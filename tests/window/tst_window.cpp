@@ -99,9 +99,9 @@ private Q_SLOTS:
     }
 
     // What the controls show: the preview picture inside its border; "生成" and the tabs in
-    // narrow columns, one character above the other; a style button filled with the highlight
-    // colour while pressed or greyed, its caption then light or grey; a usable bar with a thumb
-    // that moves, an unusable one without.
+    // narrow columns, one character above the other; the output in full- and half-width columns; a
+    // style button filled with the highlight colour while pressed or greyed, its caption then light
+    // or grey; a usable bar with a thumb that moves, an unusable one without.
     void looksAndSize()
     {
         w->show();
@@ -126,6 +126,10 @@ private Q_SLOTS:
             const QRect ink = count(shot(narrow), dark).second;
             QVERIFY(ink.height() > 3 * ink.width() / 2);
         }
+        const QFontMetrics output(w->TxtOut->font()); // the collage's columns line up
+        QCOMPARE(
+            (QList {output.horizontalAdvance(u"砾"_qs), output.horizontalAdvance(u"\u3000"_qs)}),
+            QList<int>(2, 2 * output.horizontalAdvance(u'#')));
         const QImage raised = shot(w->CmdConv); // the button's edge drawn, not the window under it
         QVERIFY(raised.pixelColor(raised.width() / 2, 0) != w->palette().color(QPalette::Window));
 
