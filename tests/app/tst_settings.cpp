@@ -2,11 +2,9 @@
 #include "app/settingsrules.h"
 #include "runtime/codepage.h"
 #include "support/files.h"
-#include "support/fontstyles.h"
-#include "support/scriptedservices.h"
+#include "support/loadedwindow.h"
 #include "window/openingbounds.h"
 #include "window/ui/buttons.h"
-#include "window/ui/frmtessarin.h"
 #include "window/ui/picturebox.h"
 #include "window/ui/textboxes.h"
 
@@ -186,7 +184,6 @@ private Q_SLOTS:
     void savedAtClose()
     {
         QFETCH(QString, change);
-        QFETCH(QString, expected);
         QTemporaryDir program, config;
         const QString beside = program.filePath(u"Tessarin.Ini"_qs);
         const QString user = JoinPath(config.filePath(u"Tessarin"_qs), u"Tessarin.Ini"_qs);
@@ -215,7 +212,7 @@ private Q_SLOTS:
                 : bytes.contains(ToAnsi(u"字号=20"_qs)) ? u"saved"_qs
                                                         : u"wrong"_qs;
         };
-        QCOMPARE(state(beside) + u'|' + state(user), expected);
+        QTEST(state(beside) + u'|' + state(user), "expected");
     }
 
     // Closed maximized, the window keeps the normal bounds it was last moved to, and the state.
@@ -261,7 +258,6 @@ private Q_SLOTS:
     {
         QFETCH(QString, beside);
         QFETCH(QString, user);
-        QFETCH(QString, expected);
         QTemporaryDir program, config, elsewhere;
         const QString dir = beside == u"no folder" ? program.filePath(u"none"_qs) : program.path();
         const QString besideFile = JoinPath(dir, u"Tessarin.Ini"_qs);
@@ -297,7 +293,7 @@ private Q_SLOTS:
                 : file == userFile   ? u"user"_qs
                                      : file;
         };
-        QCOMPARE(name(files.read) + u'|' + name(files.save), expected);
+        QTEST(name(files.read) + u'|' + name(files.save), "expected");
     }
 
     // A stored text as mode (the number it starts with) | K (a byte held to 16..240, else 128).

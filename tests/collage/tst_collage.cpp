@@ -180,13 +180,12 @@ private Q_SLOTS:
     void loadPicture()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QImage, expected);
         QFETCH(PictureError, error);
 
         // Every way through says what it found: no row expects this one.
         PictureError reported = PictureError::NoPermission;
         const std::optional<QImage> picture = LoadPictureData(bytes, &reported);
-        QCOMPARE(picture.value_or(QImage()), expected); // RGB32 too
+        QTEST(picture.value_or(QImage()), "expected"); // RGB32 too
         QCOMPARE(reported, error);
         QVERIFY(!picture || (!picture->isNull() && picture->textKeys().isEmpty()));
 

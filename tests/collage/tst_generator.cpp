@@ -1,8 +1,6 @@
 #include "support/images.h"
 #include "support/loadedwindow.h"
-#include "support/scriptedservices.h"
 #include "window/ui/buttons.h"
-#include "window/ui/frmtessarin.h"
 #include "window/ui/picturebox.h"
 #include "window/ui/scrollbar.h"
 #include "window/ui/textboxes.h"
@@ -115,6 +113,7 @@ private Q_SLOTS:
         w->TxtSrc->SetText(many);
         QCOMPARE(w->TxtSrc->Text(), QString(many).replace(u"\n\n"_qs, u"\r\n\r\n"_qs));
         QCOMPARE_LT(w->TxtSrc->document()->blockCount(), 1000);
+        QCOMPARE_LT(w->TxtSrc->FirstLines(2).size(), 10'000); // what is drawn of them
         QCOMPARE(w->Pic2->Image(), twoLines);
         QVERIFY(twoLines.copy(0, lineHeight, 12, 4) != w->Pic3->Image().copy(0, lineHeight, 12, 4));
     }

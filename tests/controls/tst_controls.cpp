@@ -1,4 +1,3 @@
-#include "support/fontstyles.h"
 #include "support/loadedwindow.h"
 #include "window/ui/buttons.h"
 #include "window/ui/picturebox.h"

@@ -2,8 +2,6 @@
 #include "runtime/savefile.h"
 #include "support/files.h"
 #include "support/loadedwindow.h"
-#include "support/scriptedservices.h"
-#include "window/ui/frmtessarin.h"
 #include "window/ui/textboxes.h"
 
 #include <QDir>
@@ -86,7 +84,7 @@ private Q_SLOTS:
         row("a killed write's stray taken over", "a", ".a.tessarin~", result, ok);
         row("read-only file", "a", "a", result, WriteError::NoPermission);
         row("written in place, no temporary file allowed", "a", "a!", result, ok);
-        row("/dev/fd/N appending", "/dev/fd/%1", "a", result, ok);
+        row("/dev/fd/N appending a byte", "/dev/fd/%1", "a", "\n", ok);
         row("/proc/self/fd/N appending", "/proc/self/fd/%1", "a", result, ok);
         row("pipe without a reader", "a", "|", result, WriteError::NoReader);
         row("a pipe where the temporary file goes", "a", ".a.tessarin~|", result,

@@ -53,8 +53,7 @@ private Q_SLOTS:
     // Band widths, 2nd and 3rd box x, viewport, output, list and bar sizes for a client area in
     // pixels; below 2085 twips the viewport keeps its width. A preview bar is usable only while the
     // picture overflows the viewport: its range runs to minus the overflow, a page is the viewport;
-    // no longer overflowing (a smaller picture, a larger window), it goes back to 0 with the
-    // preview.
+    // no longer overflowing (smaller picture, larger window), it goes back to 0 with the preview.
     void bandsAndPreviewBars()
     {
         // The last, 301 x 300, leaves a viewport of 158 x 217 pixels inside its border.
@@ -137,13 +136,16 @@ private Q_SLOTS:
         const auto highlight = [](const QColor& c) { return c.blue() - c.red() > 60; };
         QList<bool> pressed;
         QList<int> light; // pixels as light as the selection's text: few in a greyed caption
-        for (int value : {0, 1, 2}) {
+        QList<QImage> looks;
+        for (int value : {0, 1, 2, 0}) {
+            w->ChkB->setDown(looks.size() == 3); // the last held down by the mouse: sunken
             w->ChkB->SetValue(value);
-            const QImage button = shot(w->ChkB);
+            const QImage button = looks.emplace_back(shot(w->ChkB));
             pressed << (count(button, highlight).first > button.width() * button.height() / 2);
             light << count(button, [](const QColor& c) { return c.lightness() > 220; }).first;
         }
-        QCOMPARE(pressed, (QList {false, true, true}));
+        QCOMPARE(pressed, (QList {false, true, true, false}));
+        QVERIFY(looks[3] != looks[0]);
         QVERIFY(light[2] < light[1] / 2);
 
         w->TxtMapWidth->setText(u"1000"_qs);
@@ -190,8 +192,7 @@ private Q_SLOTS:
     }
 
     // Only the right button and the menu keys open the output box's menu, from the keys at the
-    // caret; refreshed as the tree is, here for a locked box with a selection. (The tab keys are
-    // pressed in tst_realwindow, "▼" clicked there too.)
+    // caret; refreshed as the tree is, here for a locked box with a selection.
     void outputMenu_data()
     {
         QTest::addColumn<QString>("press"); // a mouse button, or keys
@@ -221,8 +222,7 @@ private Q_SLOTS:
         else
             QTest::keyClick(w->TxtOut, keys.key(), keys.keyboardModifiers());
         QCOMPARE(QApplication::activePopupWidget(), opens ? w->mnuTxtOutPop : nullptr);
-        QCOMPARE(
-            w->TxtOut->textCursor().hasSelection(), press != u"left"); // a click places the caret
+        QCOMPARE(w->TxtOut->textCursor().hasSelection(), press != u"left");
         if (opens)
             QCOMPARE(enabledEntries(), u"CA"_qs);
         if (opens && press != u"right")
