@@ -88,10 +88,9 @@ private Q_SLOTS:
         QCOMPARE(FromAnsi(readAll(path)), QString(expected).replace(u"=1200"_qs, u"=1215"_qs));
     }
 
-    // What a start leaves, from a settings file ("-": none): texts, fields, picture, the preview
-    // font's styles, the mode's mark and K, the tab, the marks of auto switch, lock and keep
-    // width, the trim and font boxes, the background, the window state, the font chosen. A stored
-    // background is saved again at close.
+    // What a start leaves, from a settings file ("-": none): texts, fields, picture, font styles,
+    // mode and K, tab, the marks of auto switch, lock and keep width, the trim and font boxes,
+    // background, window state, font chosen. A stored background is saved again at close.
     void startUp_data()
     {
         QTest::addColumn<QString>("settings");

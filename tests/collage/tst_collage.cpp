@@ -227,10 +227,10 @@ private Q_SLOTS:
             (QList {false, true, false, true, false, true}));
     }
 
-    // A picture chosen from the menu, or a file dropped anywhere on the window (a text box, which
-    // would take its name as text, included), becomes the background. A cancel leaves the tile as
-    // it was; a file that is no usable picture (a pipe nobody writes into) leaves it too, with one
-    // warning saying why. A dialog confirmed without a file empties the holder; it keeps its size.
+    // A picture chosen from the menu, or a file dropped anywhere on the window (text boxes too),
+    // becomes the background; a cancel, or a file that is no usable picture (a pipe nobody writes
+    // into; one warning says why) leaves the tile. Confirmed without a file, the holder empties,
+    // its size kept.
     void backgroundCommands()
     {
         QTemporaryDir dir;

@@ -60,11 +60,11 @@ private Q_SLOTS:
     void init() { w = LoadedWindow(services); }
     void cleanup() { w.reset(); }
 
-    // Where the bytes go ("%1": one of the program's own descriptors, open on the file for
-    // appending) and what stands there: a file ("a!": in a folder its owner may not write), "|" a
-    // pipe (its reader, if any, takes nothing; "name|" one of that name), ".a.tessarin~" a killed
-    // write's temporary file, "->…" a link into a missing folder. A failure says why, names the
-    // folder a link leads into and changes nothing; a file-size limit stands in for a full disk.
+    // Where the bytes go ("%1": the program's own descriptor, open on the file for appending) and
+    // what stands there: a file ("a!": in a folder its owner may not write), "|" a pipe (its reader
+    // takes nothing; "name|" one of that name), ".a.tessarin~" a killed write's temporary file,
+    // "->…" a link into a missing folder. A failure says why, names the folder a link leads into
+    // and changes nothing; a file-size limit stands in for a full disk.
     void writes_data()
     {
         QTest::addColumn<QString>("target");

@@ -5,29 +5,24 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 #include <xcb/xcb.h>
 
 // The built program as a user meets it: started on a real X server with a
 // settings file beside it, looked at, and closed through the window system.
 namespace {
 
-xcb_connection_t* connection()
-{
-    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-}
-
-xcb_atom_t atom(const char* name)
-{
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection(), xcb_intern_atom(connection(), 0, uint16_t(strlen(name)), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    free(reply);
-    return result;
-}
-
 // What the close button of a window manager sends.
 void askToClose(xcb_window_t window)
 {
+    xcb_connection_t* x
+        = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const auto atom = [&](const char* name) {
+        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
+            xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, uint16_t(strlen(name)), name), nullptr),
+            &free);
+        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    };
     xcb_client_message_event_t message {};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
@@ -35,9 +30,8 @@ void askToClose(xcb_window_t window)
     message.type = atom("WM_PROTOCOLS");
     message.data.data32[0] = atom("WM_DELETE_WINDOW");
     message.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(
-        connection(), 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
-    xcb_flush(connection());
+    xcb_send_event(x, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+    xcb_flush(x);
 }
 
 } // namespace
