@@ -340,6 +340,7 @@ private Q_SLOTS:
         row("one pair of quotes dropped", "[s]\r\nk= \"\"abc\"\" ", "\"abc\"", 5);
         row("empty quotes keep previous", "[s]\r\nk=''\r\n", "previous", 0);
         row("a NUL ends the value", QByteArray("[s]\r\nk=ab\0cd", 11), "ab", 2);
+        row("an empty header ends the section", "[s]\r\n[]\r\nk=1\r\n", "128", 3);
         row("first of duplicates", "[s]\r\nk=1\r\nK=2\r\n[S]\r\nk=3\r\n", "1", 1);
     }
     void readIni()

@@ -18,12 +18,6 @@ class TestWindow : public QObject
     ScriptedServices services;
     std::unique_ptr<FrmTessarin> w;
 
-    void clientArea(int width, int height)
-    {
-        w->resize(width, height);
-        w->Form_Resize();
-    }
-
     void select(int from, int to)
     {
         QTextCursor cursor = w->TxtOut->textCursor();
@@ -60,7 +54,8 @@ private Q_SLOTS:
         for (const auto& [client, sizes] :
             {std::pair(QSize(133, 213), QList {44, 45, 44, 89, 173, 134, 13, 153, 69, 1, 2, 2}),
                 {QSize(301, 300), QList {100, 101, 100, 201, 162, 221, 181, 240, 156, 1, 2, 2}}}) {
-            clientArea(client.width(), client.height());
+            w->resize(client);
+            w->Form_Resize();
             QCOMPARE((QList {w->TxtSrc->width(), w->TxtView1->width(), w->TxtView1->x(),
                          w->TxtView2->x(), w->Pic1->width(), w->Pic1->height(), w->TxtOut->width(),
                          w->TxtOut->height(), w->ListFontName->height(),
@@ -93,7 +88,8 @@ private Q_SLOTS:
         QApplication::sendEvent(w->Pic1, &notch);
         w->TxtMapWidth->setText(u"100"_qs);
         QCOMPARE(bars(), (QList {0, -68, 0, -142, 158, 0, 1, -83, 217, -68}));
-        clientArea(600, 600);
+        w->resize(600, 600);
+        w->Form_Resize();
         QCOMPARE(bars().mid(0, 2) + bars().mid(6, 1), (QList {0, 0, 0}));
     }
 
