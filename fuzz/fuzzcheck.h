@@ -19,12 +19,6 @@ inline void require(bool holds, const char* property)
     }
 }
 
-inline QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // A file holding the bytes given, in a scratch folder that lasts as long as the process.
 inline QString scratchFile(const char* name, QByteArrayView bytes)
 {

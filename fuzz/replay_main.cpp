@@ -11,7 +11,9 @@ int main(int argc, char** argv)
         const QDir folder(QString::fromLocal8Bit(argv[i]));
         require(folder.exists(), "every folder named can be read");
         for (const QString& name : folder.entryList(QDir::Files, QDir::Name)) {
-            const QByteArray bytes = fileBytes(folder.filePath(name));
+            QFile file(folder.filePath(name));
+            require(file.open(QIODevice::ReadOnly), "every saved input can be read");
+            const QByteArray bytes = file.readAll();
             std::fprintf(stderr, "%s\n", qPrintable(folder.filePath(name)));
             LLVMFuzzerTestOneInput(
                 reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));

@@ -89,7 +89,7 @@ void FrmTessarin::mnuBgMap_Click()
 // A file that is no usable picture leaves the background, its path and the preview as they were,
 // and one warning says why, so that a user whose picture another viewer shows can tell what went
 // wrong.
-bool FrmTessarin::SetBackgroundFile(const QString& fileName)
+void FrmTessarin::SetBackgroundFile(const QString& fileName)
 {
     CDlgOpen.FileName = fileName;
     const Qt::CursorShape pointer = MousePointer();
@@ -101,12 +101,11 @@ bool FrmTessarin::SetBackgroundFile(const QString& fileName)
         m_services.WarningBox(QStringLiteral("载入失败"),
             QStringLiteral("无法使用图片“%1”。\n%2")
                 .arg(QDir::toNativeSeparators(fileName), PictureErrorChinese(error)));
-        return false;
+        return;
     }
     Pic3->SetPicture(*picture);
     mBgMapFile = fileName;
     RenderPreview();
-    return true;
 }
 
 // The built-in tile stands by in Pic4, and a file dropped anywhere on the window goes to

@@ -80,6 +80,10 @@ private Q_SLOTS:
             << "for o in '-s 20' -b -i -u -d; do"
                " [ \"$($T -H 16 $o)\" != \"$($T -H 16)\" ] || exit 1; done"
             << QSize() << "";
+        QTest::newRow("a line break inside either string, as CR LF")
+            << "m() { $T -t '' -g crafted.png -W 2 -H 1 -m 2 -k 129 \"$@\"; }; m -D \"$(printf "
+               "'a\\nb')\" -S cd && m -D ab -S \"$(printf 'c\\nd')\""
+            << QSize() << "printf '\\r\\na\\r\\nbcd\\r\\nabc\\r\\nd'";
         QTest::newRow("empty settings") << "$T --settings /dev/null" << QSize(12, 12) << "$T";
         QTest::newRow("the built-in background, partly dark at K 240")
             << "$T -t '' -W 4 -H 2 -m 2 -k 240" + ascii << QSize(4, 2)

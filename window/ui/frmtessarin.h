@@ -111,9 +111,9 @@ public:
     void Lbl2_Click();
     void mnuBgMap_Click();
     void mnuSetOldBgMap_Click();
-    // The picture file as the background, as "选择背景图片" takes it; false, after a warning
-    // that says why, for a file that is no usable picture.
-    bool SetBackgroundFile(const QString& fileName);
+    // The picture file as the background, as "选择背景图片" takes it; a file that is no usable
+    // picture changes nothing but gets a warning that says why.
+    void SetBackgroundFile(const QString& fileName);
 
     // The font list, the style buttons and the number fields.
     void LblFontName_DblClick();
