@@ -102,6 +102,7 @@ private Q_SLOTS:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         QVERIFY(!w->windowIcon().isNull()); // the task bar shows it
+        QVERIFY(!w->Pic3->isVisible() && !w->Pic4->isVisible()); // backgrounds held, not shown
         const auto shot = [](QWidget* widget) { return widget->grab().toImage(); };
         const auto count = [](const QImage& image, const auto& wanted) {
             int n = 0;
