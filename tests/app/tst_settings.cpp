@@ -2,6 +2,7 @@
 #include "app/settingsrules.h"
 #include "runtime/codepage.h"
 #include "support/files.h"
+#include "support/images.h"
 #include "support/loadedwindow.h"
 #include "window/openingbounds.h"
 #include "window/ui/buttons.h"
@@ -113,9 +114,7 @@ private Q_SLOTS:
         QFETCH(QString, settings);
         QFETCH(QString, expected);
         const QString tile = dir.filePath(u"tile.bmp"_qs);
-        QImage picture(2, 2, QImage::Format_RGB32);
-        picture.fill(Qt::red);
-        QVERIFY(picture.save(tile));
+        QVERIFY(testsupport::painted({2, 2}, [](int, int) { return qRgb(255, 0, 0); }).save(tile));
         services.fonts = QStringList {u"A"_qs, u"宋体"_qs};
         start(settings == u"-" ? std::nullopt
                                : std::optional(ToAnsi(settings.replace(u"TILE"_qs, tile))));

@@ -13,6 +13,7 @@
 #include <QTextDocument>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -62,9 +63,9 @@ private Q_SLOTS:
 
     // Where the bytes go ("%1": the program's own descriptor, open on the file for appending) and
     // what stands there: a file ("a!": in a folder its owner may not write), "|" a pipe (its reader
-    // takes nothing; "name|" one of that name), ".a.tessarin~" a killed write's temporary file,
-    // "->…" a link into a missing folder. A failure says why, names the folder a link leads into
-    // and changes nothing; a file-size limit stands in for a full disk.
+    // takes nothing; "name|" one so named), ".a.tessarin~" a killed write's temporary file ("#":
+    // locked by a write going on), "->…" a link into a missing folder. A failure says why, names
+    // the folder a link leads into, changes nothing; a file-size limit stands in for a full disk.
     void writes_data()
     {
         QTest::addColumn<QString>("target");
@@ -82,6 +83,7 @@ private Q_SLOTS:
         row("new file", "结果.txt", "", result, ok);
         row("emptied, no tail, mode kept", "a", "a", QByteArray(), ok);
         row("a killed write's stray taken over", "a", ".a.tessarin~", result, ok);
+        row("another write of it going on", "a", ".a.tessarin~#", result, WriteError::Busy);
         row("read-only file", "a", "a", result, WriteError::NoPermission);
         row("written in place, no temporary file allowed", "a", "a!", result, ok);
         row("/dev/fd/N appending a byte", "/dev/fd/%1", "a", "\n", ok);
@@ -111,8 +113,8 @@ private Q_SLOTS:
             QVERIFY(!root || (::seteuid(0) == 0 && ::setegid(0) == 0));
             ::prctl(PR_SET_DUMPABLE, 1);
         });
-        const bool lockedFolder = existing.endsWith(u'!');
-        existing.remove(u'!');
+        const bool lockedFolder = existing.endsWith(u'!'), inUse = existing.endsWith(u'#');
+        existing.remove(u'!').remove(u'#');
         const int mode = kind == WriteError::NoPermission ? 0444 : 0600; // of the existing file
         QTemporaryDir dir;
         const bool descriptor = target.contains(u'%');
@@ -130,8 +132,9 @@ private Q_SLOTS:
         } else if (existing.startsWith(u"->")) {
             QVERIFY(QFile::link(dir.filePath(existing.mid(2)), file));
         } else if (!existing.isEmpty()) {
-            QVERIFY(writeFile(dir.filePath(existing), old)
-                && ::chmod(QFile::encodeName(dir.filePath(existing)).constData(), mode) == 0);
+            const QByteArray path = QFile::encodeName(dir.filePath(existing));
+            QVERIFY(writeFile(path, old) && ::chmod(path.constData(), mode) == 0);
+            QVERIFY(!inUse || ::flock(fd = ::open(path.constData(), O_RDONLY), LOCK_EX) == 0);
         }
         if (!(mode & 0200) && ::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) == 0)
             QSKIP("this user writes into read-only files anyway");
