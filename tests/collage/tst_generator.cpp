@@ -59,8 +59,7 @@ private Q_SLOTS:
         QCOMPARE(w->mnuFS[2]->text(), u"较慢！(&3) K="_qs + QString::number(w->mKValue));
         QCOMPARE(services.prompts, QStringList(asked, u"99"_qs));
         w->mnuFS[1]->trigger();
-        QCOMPARE(marks(), u"1010"_qs);
-        QCOMPARE(services.prompts.size(), asked);
+        QCOMPARE(marks() + u'|' + QString::number(services.prompts.size() - asked), u"1010|0"_qs);
     }
 
     // 墨 in a Song face (as on the program's home platform) fills most of the em square, points x

@@ -121,6 +121,7 @@ private Q_SLOTS:
         for (QWidget* narrow : std::initializer_list<QWidget*> {w->CmdConv, w->Lbl1}) {
             const QRect ink = count(shot(narrow), dark).second;
             QVERIFY(ink.height() > 3 * ink.width() / 2);
+            QVERIFY(std::abs(2 * ink.center().x() - narrow->width()) <= 2); // centred
         }
         const QFontMetrics output(w->TxtOut->font()); // the collage's columns line up
         QCOMPARE(
