@@ -92,6 +92,10 @@ private Q_SLOTS:
         row("jpg turned by a big-endian tag",
             segment("ffe1001e4578696600004d4d002a000000080001011200030000000100060000"), ok,
             turned);
+        row("jpg, its second directory pointing back at a tag",
+            segment("ffe10028457869660000"
+                    "49492a001a000000010012010300010000000600000000000000000008000000"),
+            ok, decoded(jpg));
         row("jpg turned by a tag in the second directory",
             segment("ffe10028457869660000" // an empty first directory, then the tag
                     "49492a000800000000000e000000010012010300010000000600000000000000"),
@@ -315,8 +319,7 @@ private Q_SLOTS:
     {
         QFETCH(quint32, colour);
         QFETCH(int, k);
-        const QImage pixel
-            = testsupport::painted({1, 1}, [&](int, int) { return ColourOf(colour); });
+        const QImage pixel = painted({1, 1}, [&](int, int) { return ColourOf(colour); });
         QString shown;
         for (const ProcessMode mode : {ProcessMode::Fastest, ProcessMode::Fast, ProcessMode::Slow})
             shown += CollageText(pixel, {u"D"_qs, u"L"_qs, false, false, mode, quint8(k)}).back();
@@ -352,7 +355,7 @@ private Q_SLOTS:
         QFETCH(QString, space);
         QFETCH(QString, options);
         const QStringList lines = rows.split(u'|');
-        const QImage picture = testsupport::painted(QSize(lines[0].size(), lines.size()),
+        const QImage picture = painted(QSize(lines[0].size(), lines.size()),
             [&](int x, int y) { return lines[y][x] == u'D' ? 0u : ~0u; });
         const CollageOptions chosen {display, space, options.contains(u'T'), options.contains(u'K'),
             ProcessMode::Fastest, 128};
@@ -364,7 +367,7 @@ private Q_SLOTS:
     void modeTwoAgreesWithTheGreyLevel()
     {
         for (const int k : {16, 128, 129, 240}) {
-            const QImage edge = testsupport::painted({256, 256}, [&](int r, int g) {
+            const QImage edge = painted({256, 256}, [&](int r, int g) {
                 const double blue = (1000.0 * k - 500 - 299 * r - 587 * g) / 114;
                 return qRgb(r, g, std::clamp(int(std::lround(blue)), 0, 255));
             });
@@ -404,7 +407,7 @@ private Q_SLOTS:
         QFETCH(QString, space);
         QFETCH(QString, options);
         const QImage picture
-            = testsupport::painted({1024, 1024}, [&](int x, int) { return x < dark ? 0u : ~0u; });
+            = painted({1024, 1024}, [&](int x, int) { return x < dark ? 0u : ~0u; });
         const CollageOptions chosen {display, space, options.contains(u'T'), options.contains(u'K'),
             ProcessMode::Fastest, 128};
         QTEST(CollageFits(picture, chosen), "fits");

@@ -234,7 +234,6 @@ private Q_SLOTS:
             = {{&F::mnuPaste_Click, u"a|bcd"_qs}, {&F::mnuPaste_Click, u"ax|bcd"_qs},
                 {&F::mnuPaste_Click, u"axx^b|cd"_qs}, {&F::mnuDel_Click, u"axx^x|cd"_qs},
                 {&F::mnuDel_Click, u"axx^c|d"_qs}, {&F::mnuCut_Click, u"ax^x|d"_qs}};
-        setMarked(u"abcd|"_qs);
         services.clipboardText = u"x"_qs;
         QStringList states;
         for (const auto& [command, before] : steps) {
@@ -255,8 +254,7 @@ private Q_SLOTS:
     void save()
     {
         QTemporaryDir dir;
-        const QString first = dir.filePath(u"结果.txt"_qs);
-        const QString second = dir.filePath(u"second.txt"_qs);
+        const QString first = dir.filePath(u"结果.txt"_qs), second = dir.filePath(u"second.txt"_qs);
         const QString missing = dir.filePath(u"缺少的文件夹/result.txt"_qs);
         QVERIFY(writeFile(second, QByteArray(4096, 'x')));
         const QString offeredAtStart = w->CDlgSave.FileName;
@@ -277,8 +275,7 @@ private Q_SLOTS:
         save(u"砾"_qs, second); // still the file saved last, though a save failed since
 
         QCOMPARE(entriesBelow(dir.path()), QStringList({second, first}));
-        QCOMPARE(
-            readAll(first).toHex(' '), QByteArray("c0 f9 a1 a1 c0 f9 0d 0a a1 a1 c0 f9 a1 a1"));
+        QCOMPARE(readAll(first).toHex(' '), "c0 f9 a1 a1 c0 f9 0d 0a a1 a1 c0 f9 a1 a1");
         QCOMPARE(readAll(second), QByteArray("\xc0\xf9"));
         const auto asking = [](const QString& file) {
             return std::pair(u"确认另存为"_qs,
