@@ -16,7 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using testsupport::readAll;
+using namespace testsupport;
 
 namespace {
 
@@ -48,7 +48,7 @@ class TestSettings : public QObject
         w.reset();
         QFile::remove(path);
         if (bytes)
-            QVERIFY(testsupport::writeFile(path, *bytes));
+            QVERIFY(writeFile(path, *bytes));
         w = std::make_unique<FrmTessarin>(services);
         w->SetSettingsFiles({path, path, {}});
         w->Form_Load();
@@ -114,7 +114,7 @@ private Q_SLOTS:
         QFETCH(QString, settings);
         QFETCH(QString, expected);
         const QString tile = dir.filePath(u"tile.bmp"_qs);
-        QVERIFY(testsupport::painted({2, 2}, [](int, int) { return qRgb(255, 0, 0); }).save(tile));
+        QVERIFY(painted({2, 2}, [](int, int) { return qRgb(255, 0, 0); }).save(tile));
         services.fonts = QStringList {u"A"_qs, u"宋体"_qs};
         start(settings == u"-" ? std::nullopt
                                : std::optional(ToAnsi(settings.replace(u"TILE"_qs, tile))));
@@ -128,8 +128,7 @@ private Q_SLOTS:
             QStringList {w->TxtMapWidth->text(), w->TxtMapHeight->text(), w->TxtHeight->text()}
                 .join(u' '),
             u"%1x%2"_qs.arg(w->Pic2->Image().width()).arg(w->Pic2->Image().height()),
-            testsupport::styleMarks(font),
-            mode + w->mnuFS[2]->text().mid(w->mnuFS[2]->text().indexOf(u' ')),
+            styleMarks(font), mode + w->mnuFS[2]->text().mid(w->mnuFS[2]->text().indexOf(u' ')),
             w->mShowOutput ? u"output"_qs : u"preview"_qs, marks,
             QString::number(w->ChkDelRight->Value()) + QString::number(w->ChkTxtFont->Value()),
             w->Pic3->Image() == w->Pic4->Image() ? u"built-in"_qs : w->mBgMapFile,
@@ -185,7 +184,7 @@ private Q_SLOTS:
         QTemporaryDir program, config;
         const QString beside = program.filePath(u"Tessarin.Ini"_qs);
         const QString user = JoinPath(config.filePath(u"Tessarin"_qs), u"Tessarin.Ini"_qs);
-        QVERIFY(testsupport::writeFile(beside, ToAnsi(u"[属性]\r\n字号=9\r\n"_qs)));
+        QVERIFY(writeFile(beside, ToAnsi(u"[属性]\r\n字号=9\r\n"_qs)));
         w = std::make_unique<FrmTessarin>(services);
         w->SetSettingsFiles({beside, beside, user});
         w->Form_Load();
@@ -200,7 +199,7 @@ private Q_SLOTS:
         else if (change == u"removed")
             QVERIFY(QFile::remove(beside));
         else
-            QVERIFY(testsupport::writeFile(beside, left));
+            QVERIFY(writeFile(beside, left));
         w->close();
 
         const auto state = [&](const QString& file) {
@@ -262,9 +261,9 @@ private Q_SLOTS:
         const QString userFile = JoinPath(config.path(), u"Tessarin.Ini"_qs);
         const auto place = [](const QString& file, const QString& content) {
             if (content == u"huge")
-                QVERIFY(testsupport::writeFile(file, "[a]") && QFile::resize(file, 16 << 20 | 1));
+                QVERIFY(writeFile(file, "[a]") && QFile::resize(file, 16 << 20 | 1));
             else if (content.isEmpty() || content.startsWith(u'['))
-                QVERIFY(testsupport::writeFile(file, content.toLatin1()));
+                QVERIFY(writeFile(file, content.toLatin1()));
         };
         if (beside.startsWith(u"link")) {
             const QString target = beside == u"link loop"

@@ -35,7 +35,8 @@ private Q_SLOTS:
         row("15 digits round into exponent form", "999999999999999.9", "1E+15", true, {}, true);
         row("small, read back as written", "-1.5E-05", "-1.5E-05", true, 0, true);
         row("an exponent of two digits", "1e-10", "1E-10", true, 0, true);
-        row("overflow", "-1e999", "-inf", true, {}, true);
+        row("overflow, zeros after the first digit", "-0.1" + QString(999, u'0') + "e999", "-inf",
+            true, {}, true);
         row("overflow by its digits alone", QString(400, u'9'), "inf", true, {}, true);
         row("small, in plain digits", "0.00125", "0.00125", true, 0, true);
         row("underflow", "1e-999", "0", true, 0, false);
