@@ -61,16 +61,13 @@ private Q_SLOTS:
         QTest::newRow("slow mode, saved as the window saves")
             << "$T -t '' -g crafted.png -W 3 -H 3 -m 2 -k 129" + ascii + " -o r.txt && cat r.txt"
             << QSize(3, 3) << "printf '\\r\\n#.#\\r\\n.#.\\r\\n#.#'";
-        // Rows of their own widths: the ruler and its empty line, then the rows without the blanks
-        // at their ends.
+        // Rows of their own widths: the ruler, its empty line, the rows without trailing blanks.
         QTest::newRow("ruler and trim")
-            << "$T -t '' -g crafted.png -W 3 -H 3 -m 2 -k 129 -D '#' "
-               "-S ' ' --keep-width --trim"
+            << "$T -t '' -g crafted.png -W 3 -H 3 -m 2 -k 129 -D '#' -S ' ' --keep-width --trim"
             << QSize() << "printf '\\r\\nTTT\\r\\n\\r\\n# #\\r\\n #\\r\\n# #'";
         QTest::newRow("help, version, fonts; U+FFFD typed; no display at all")
-            << "$T --help >help && grep -q -- '-t, --text TEXT  ' help && $T --version && "
-               "$T -t '' --list-fonts | grep -q . && "
-               "env -u QT_QPA_PLATFORM -u DISPLAY $T -t '�' >/dev/null"
+            << "$T --help >help && grep -q -- '-t, --text TEXT  ' help && $T --version && $T -t '' "
+               "--list-fonts | grep -q . && env -u QT_QPA_PLATFORM -u DISPLAY $T -t '�' >/dev/null"
             << QSize() << "";
         QTest::newRow("the strings' widths warned of; a PNG preview on standard output")
             << "$T -D 砾 -S . 2>&1 >/dev/null | grep -q '2 columns and -S/--space 1 column,' && "
@@ -137,8 +134,9 @@ private Q_SLOTS:
         row("an unknown short option", "-Z -o new.txt", 2, "unknown option \"-Z\"; see --help");
         row("no size of nought", "-s 0 -o new.txt", 2,
             "-s/--size: expected a whole number from 1 to 999, got \"0\"");
-        row("strict digits", "-W12abc -o new.txt", 2,
-            "-W/--width: expected a whole number from 1 to 1024, got \"12abc\"");
+        row("strict digits, a line break in one line", "-W \"$(printf '12\\nabc')\" -o new.txt", 2,
+            "-W/--width: expected a whole number from 1 to 1024, got \"12 abc\"");
+        row("standard output full", "-W 1 >/dev/full", 1, "cannot write the result");
         row("not UTF-8", "-t \"$(printf '\\377')\" -o new.txt", 2,
             "-t/--text: expected UTF-8 text, got \"\uFFFD\" (not UTF-8)");
         row("last value missing", "-o new.txt --width", 2,
