@@ -292,8 +292,8 @@ private Q_SLOTS:
         QTEST(name(files.read) + u'|' + name(files.save), "expected");
     }
 
-    // A stored text as mode (the number it starts with) | K (a byte held to 16..240, else 128);
-    // window measures beyond 10^7 twips give way to the defaults.
+    // A stored text as mode (its leading number) | K (a byte held to 16..240, else 128); a window
+    // measure past 10^7 twips gives way to the default.
     void modeAndK()
     {
         QCOMPARE(ReadSettingValues(ToAnsi(u"[窗体]\r\nLeft=10000001\r\nWidth=-1e7"_qs)).bounds,

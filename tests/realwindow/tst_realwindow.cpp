@@ -249,11 +249,9 @@ private Q_SLOTS:
                 return;
             dialog->setProperty("answered", true);
             const bool open = dialog->acceptMode() == QFileDialog::AcceptOpen;
-            if (open)
-                dialog->reject();
             QCOMPARE(dialog->fileMode(), open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
             if (open)
-                return;
+                return dialog->reject();
             const bool first = offered.isEmpty();
             if (first)
                 offered = QStringList {dialog->windowTitle()} + dialog->nameFilters();

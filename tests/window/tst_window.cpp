@@ -82,10 +82,13 @@ private Q_SLOTS:
         QCOMPARE(w->Pic2->pos(), QPoint(-90, -20));
         for (ScrollBar* bar : {w->HSBar1, w->VSBar1})
             bar->setSliderDown(false);
-        // A notch of the wheel down over the preview: three lines of 16 pixels.
-        QWheelEvent notch(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
-            Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(w->Pic1, &notch);
+        // A notch of the wheel over the preview, then one with Shift: 48 pixels down, then across.
+        for (const auto modifier : {Qt::NoModifier, Qt::ShiftModifier}) {
+            QWheelEvent notch(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
+                modifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(w->Pic1, &notch);
+        }
+        QCOMPARE(w->Pic2->x(), -138);
         w->TxtMapWidth->setText(u"100"_qs);
         QCOMPARE(bars(), (QList {0, -68, 0, -142, 158, 0, 1, -83, 217, -68}));
         w->resize(301, 330);
@@ -101,8 +104,7 @@ private Q_SLOTS:
     {
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        QVERIFY(!w->windowIcon().isNull()); // the task bar shows it
-        QVERIFY(!w->Pic3->isVisible() && !w->Pic4->isVisible()); // backgrounds held, not shown
+        QVERIFY(!w->windowIcon().isNull() && !w->Pic3->isVisible() && !w->Pic4->isVisible());
         const auto shot = [](QWidget* widget) { return widget->grab().toImage(); };
         const auto count = [](const QImage& image, const auto& wanted) {
             int n = 0;
