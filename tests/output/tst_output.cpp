@@ -62,10 +62,10 @@ private Q_SLOTS:
     void cleanup() { w.reset(); }
 
     // Where the bytes go ("%1": the program's own descriptor, open on the file for appending) and
-    // what stands there: a file ("a!": in a folder its owner may not write), "|" a pipe (its reader
-    // takes nothing; "name|" one so named), ".a.tessarin~" a killed write's temporary file ("#":
-    // locked by a write going on), "->…" a link into a missing folder. A failure says why, names
-    // the folder a link leads into, changes nothing; a file-size limit stands in for a full disk.
+    // what stands there: a file ("a!": in a folder its owner may not write), "|" a pipe (a reader,
+    // if any, takes nothing; "name|" one so named), ".a.tessarin~" a killed write's temporary file
+    // ("#": locked by a write going on), "->…" a link into a missing folder. A failure says why,
+    // names the folder a link leads into, changes nothing; a size limit stands in for a full disk.
     void writes_data()
     {
         QTest::addColumn<QString>("target");
