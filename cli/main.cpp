@@ -60,7 +60,6 @@ std::optional<QString> installedFamily(const QStringList& fonts, const QString& 
 
 // The largest source text read: more than the largest picture can show.
 constexpr qint64 MaxTextBytes = qint64(4) << 20;
-constexpr qint64 MaxPictureBytes = qint64(MaxPictureMegabytes) << 20;
 
 QString inputName(const QString& path)
 {

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr qint64 MaxBytes = qint64(MaxPictureMegabytes) * 1024 * 1024;
-
 QImage onWhite(QImage image)
 {
     // Qt's GIF reader can leave the unused byte of RGB32 at zero, where Qt requires
@@ -155,7 +153,7 @@ PictureError PictureSizeError(QSize size, int bytesPerPixel)
 {
     if (size.width() > MaxPictureSide || size.height() > MaxPictureSide)
         return PictureError::SideTooLarge;
-    if (qint64(size.width()) * size.height() * bytesPerPixel > MaxBytes)
+    if (qint64(size.width()) * size.height() * bytesPerPixel > MaxPictureBytes)
         return PictureError::PixelsTooLarge;
     return PictureError::None;
 }
@@ -176,7 +174,7 @@ std::optional<QImage> LoadPicture(
         return refused(error, PictureError::Folder);
     if (!S_ISREG(named.st_mode))
         return refused(error, PictureError::NotRegularFile);
-    if (named.st_size > MaxBytes)
+    if (named.st_size > MaxPictureBytes)
         return refused(error, PictureError::FileTooLarge);
     const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
@@ -188,19 +186,19 @@ std::optional<QImage> LoadPicture(
         ::close(fd);
         return refused(error, PictureError::NotRegularFile);
     }
-    if (opened.st_size > MaxBytes)
+    if (opened.st_size > MaxPictureBytes)
         return refused(error, PictureError::FileTooLarge);
     // Its size and one byte more, to see whether it grew meanwhile, then no further than the
     // bound. Asked for the bound at once, Qt would reserve twice as much memory, whatever the size.
     QByteArray bytes(opened.st_size + 1, Qt::Uninitialized);
     const qint64 got = file.read(bytes.data(), bytes.size());
     if (got == bytes.size())
-        bytes += file.read(MaxBytes + 1 - got);
+        bytes += file.read(MaxPictureBytes + 1 - got);
     else
         bytes.truncate(std::max<qint64>(got, 0));
     if (got < 0 || file.error() != QFileDevice::NoError)
         return refused(error, PictureError::Unreadable);
-    if (bytes.size() > MaxBytes)
+    if (bytes.size() > MaxPictureBytes)
         return refused(error, PictureError::FileTooLarge);
     return LoadPictureData(bytes, error, scaledTo);
 }
@@ -208,7 +206,7 @@ std::optional<QImage> LoadPicture(
 std::optional<QImage> LoadPictureData(
     const QByteArray& data, PictureError* error, const ScaledTarget& scaledTo)
 {
-    if (data.size() > MaxBytes)
+    if (data.size() > MaxPictureBytes)
         return refused(error, PictureError::FileTooLarge);
     PictureError cause = PictureError::None;
     std::optional<QByteArray> bytes = DecodableBytes(data, cause);

@@ -10,6 +10,7 @@
 // picture beyond them fails like a broken one, before its pixels are allocated.
 constexpr int MaxPictureSide = 16384;
 constexpr int MaxPictureMegabytes = 256;
+constexpr qint64 MaxPictureBytes = qint64(MaxPictureMegabytes) << 20;
 
 // The most work a JPEG may cost to decode, in units of about a nanosecond of libjpeg's time on a
 // 2-core machine of 2026: 4 a byte of Huffman-coded data, 150 a byte of arithmetic-coded data (the
