@@ -141,6 +141,8 @@ private Q_SLOTS:
             "-t/--text: expected UTF-8 text, got \"\uFFFD\" (not UTF-8)");
         row("last value missing", "-o new.txt --width", 2,
             "-W/--width: expected a whole number from 1 to 1024, got nothing");
+        row("a group's last letter wanting a value", "-o new.txt -bW", 2,
+            "-W/--width: expected a whole number from 1 to 1024, got nothing");
         row("one file for both", "-o old.txt --preview old.txt", 2,
             "-o/--output, --preview: expected two different files, got \"old.txt\" for both");
         row("output folder missing", "-o no/new.txt", 1,

@@ -232,9 +232,8 @@ private Q_SLOTS:
     }
 
     // A picture chosen from the menu, or a file dropped anywhere on the window (text boxes too),
-    // becomes the background; a cancel, or a file that is no usable picture (a pipe nobody writes
-    // into; one warning says why) leaves the tile. Confirmed without a file, the holder empties,
-    // its size kept.
+    // becomes the background; a cancel, or a file that is no usable picture (a pipe; one warning
+    // says why), leaves the tile. Confirmed without a file, the holder empties but keeps its size.
     void backgroundCommands()
     {
         QTemporaryDir dir;

@@ -115,9 +115,8 @@ private Q_SLOTS:
     }
 
     // Every option reaches the generator: the background's one colour, grey level 178, is light in
-    // the fast mode but dark in the slow one at K 179; a greyed trim box counts as on. The title
-    // and the pointer say the window is busy meanwhile; the output shows afterwards only with auto
-    // switch, and only then takes the focus: no key may reach it under the preview.
+    // the fast mode but dark in the slow one at K 179; a greyed trim box counts as on. Title and
+    // pointer say the window is busy; the output shows, and takes the focus, only with auto switch.
     void generate()
     {
         w->show();

@@ -1,3 +1,4 @@
+#include "support/images.h"
 #include "support/loadedwindow.h"
 #include "window/ui/buttons.h"
 #include "window/ui/picturebox.h"
@@ -8,6 +9,8 @@
 #include <QListWidget>
 #include <QScrollBar>
 #include <QTest>
+
+using namespace testsupport;
 
 class TestControls : public QObject
 {
@@ -21,9 +24,7 @@ class TestControls : public QObject
     void markBackground()
     {
         w->Lbl2_Click();
-        QImage plain(8, 8, QImage::Format_RGB32);
-        plain.fill(++mark);
-        w->Pic3->SetPicture(plain);
+        w->Pic3->SetPicture(painted({8, 8}, [m = ++mark](int, int) { return m; }));
         const QSignalBlocker quiet(w->TxtSrc);
         w->TxtSrc->SetText(QString());
     }
@@ -114,12 +115,12 @@ private Q_SLOTS:
         markBackground();
         auto* button = w->findChild<CheckBox*>(box);
         QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().bottomRight()); // any part
-        QTEST(testsupport::styleMarks(w->Pic2->Font()) + u'|'
-                + testsupport::styleMarks(w->TxtSrc->font()),
-            "styles");
+        QTEST(styleMarks(w->Pic2->Font()) + u'|' + styleMarks(w->TxtSrc->font()), "styles");
         QVERIFY(redrawn() && !w->mShowOutput);
         w->ChkTxtFont->SetValue(0);
         QCOMPARE(w->TxtSrc->font(), w->TxtView1->font());
+        w->ChkTxtFont->SetValue(1);
+        QCOMPARE(styleMarks(w->TxtSrc->font()), styleMarks(w->Pic2->Font()));
     }
 
     // An arrow steps by one within the field's limits; a measure outside 1 to 1024 is refused
